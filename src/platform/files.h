@@ -1,0 +1,38 @@
+#pragma once
+// File operations of the platform. Every operation reports failure through its
+// result; callers decide whether a failure matters. Tests substitute their own
+// Files to simulate failing disks.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zembra {
+
+using Bytes = std::vector<std::uint8_t>;
+
+class Files {
+  public:
+    virtual ~Files() = default;
+
+    // True for an existing ordinary file (not a folder) of exactly this name.
+    virtual bool Exists(const std::string& path) const;
+    // Fails when the target already exists.
+    virtual bool Rename(const std::string& from, const std::string& to);
+    // Replaces an existing target; a failed copy leaves no partial target.
+    virtual bool Copy(const std::string& from, const std::string& to);
+    virtual bool Remove(const std::string& path);
+    virtual std::optional<Bytes> ReadAll(const std::string& path) const;
+    // Writes the whole file under a temporary name, then moves it into place.
+    virtual bool WriteAll(const std::string& path, const Bytes& bytes);
+
+    // The files of the running program.
+    static Files& Local();
+};
+
+// A name in the folder of `path` that no file has yet, for writing a replacement
+// before it is moved into place.
+std::string TemporarySibling(const std::string& path);
+
+} // namespace zembra
