@@ -46,7 +46,9 @@ void Control::SetFocus() {
     fire(onGotFocus);
 }
 
-bool Control::HasFocus() const { return form_.Focused() == this; }
+bool Control::HasFocus() const {
+    return form_.Focused() == this;
+}
 
 int Control::subscribe(Observer observer) {
     observers_.emplace_back(nextToken_, std::move(observer));
@@ -62,6 +64,16 @@ void Control::changed() {
     auto observers = observers_;
     for (auto& [token, observer] : observers)
         observer(*this);
+}
+
+void SetEnabled(std::initializer_list<Control*> controls, bool enabled) {
+    for (Control* control : controls)
+        control->setEnabled(enabled);
+}
+
+void SetVisible(std::initializer_list<Control*> controls, bool visible) {
+    for (Control* control : controls)
+        control->setVisible(visible);
 }
 
 } // namespace zembra

@@ -5,6 +5,7 @@
 // every change through subscribe().
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -85,6 +86,10 @@ class Control {
     std::vector<std::pair<int, Observer>> observers_;
     int nextToken_ = 1;
 };
+
+// Enables, disables, shows or hides a group of controls in one statement.
+void SetEnabled(std::initializer_list<Control*> controls, bool enabled);
+void SetVisible(std::initializer_list<Control*> controls, bool visible);
 
 // Runs a handler if one is attached.
 inline void fire(const Handler& handler) {

@@ -42,7 +42,8 @@ void OptionButton::setValue(bool value) {
     value_ = value;
     if (value) {
         for (Control* other : Owner().Controls()) {
-            if (other != this && other->Kind() == ControlKind::OptionButton && other->Parent() == Parent())
+            if (other != this && other->Kind() == ControlKind::OptionButton &&
+                other->Parent() == Parent())
                 static_cast<OptionButton*>(other)->setValue(false);
         }
     }
@@ -69,7 +70,9 @@ void ListControl::setList(int index, std::string text) {
     changed();
 }
 
-void ListControl::AddItem(std::string text) { AddItem(std::move(text), ListCount()); }
+void ListControl::AddItem(std::string text) {
+    AddItem(std::move(text), ListCount());
+}
 
 void ListControl::AddItem(std::string text, int index) {
     if (index < 0 || index > ListCount())

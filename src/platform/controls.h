@@ -156,7 +156,8 @@ class ImageControl : public Control {
 // event loop drives it.
 class Timer : public Control {
   public:
-    Timer(Form& form, std::string name) : Control(form, std::move(name), ControlKind::Timer, nullptr) {
+    Timer(Form& form, std::string name)
+        : Control(form, std::move(name), ControlKind::Timer, nullptr) {
         setVisible(false);
     }
     int Interval() const { return interval_; }

@@ -111,7 +111,8 @@ Files& Files::Local() {
 std::string TemporarySibling(const std::string& path) {
     static std::atomic<unsigned> counter{0};
     const auto slash = path.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    const std::string folder =
+        slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
     const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     // The name keeps its extension, since encoders are chosen by extension.
     for (;;) {

@@ -7,7 +7,9 @@
 namespace zembra {
 
 namespace {
-bool IsContinuationByte(unsigned char c) { return (c & 0xC0) == 0x80; }
+bool IsContinuationByte(unsigned char c) {
+    return (c & 0xC0) == 0x80;
+}
 } // namespace
 
 std::string UCase(std::string_view text) {

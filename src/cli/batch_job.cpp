@@ -1,0 +1,103 @@
+#include "cli/batch_job.h"
+
+#include "cli/batch_services.h"
+#include "main/form1.h"
+
+#include <filesystem>
+#include <map>
+
+namespace zembra {
+
+namespace {
+
+bool EndsWith(const std::string& text, const std::string& suffix) {
+    return text.size() >= suffix.size() &&
+           text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+std::string FullPath(const std::string& picture) {
+    std::error_code ec;
+    const auto absolute = std::filesystem::absolute(picture, ec);
+    return ec ? picture : absolute.lexically_normal().string();
+}
+
+} // namespace
+
+bool ApplyOptions(Form1& form, const BatchOptions& o) {
+    form.Combo2.setListIndex(o.action);
+    if (o.name)
+        form.Text1.setText(*o.name);
+    if (o.dateFormat) {
+        form.Check1.setValue(1);
+        form.Combo1.setListIndex(*o.dateFormat);
+    }
+    if (o.timeStamp)
+        form.Check2.setValue(1);
+    if (o.percent) {
+        form.Option3.setValue(true);
+        form.Text2.setText(*o.percent);
+    }
+    if (o.size) {
+        form.Option4.setValue(true);
+        form.Text3.setText(o.size->first);
+        form.Text4.setText(o.size->second);
+    }
+    if (o.keepAspect)
+        form.Check4.setValue(*o.keepAspect ? 1 : 0);
+    if (o.quality)
+        form.Text5.setText(*o.quality);
+    if (o.conversion)
+        form.Combo4.setListIndex(*o.conversion);
+    if (o.keepExif)
+        form.Check3.setValue(*o.keepExif ? 1 : 0);
+    return true;
+}
+
+int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, bool progress) {
+    BatchServices services(err);
+    Form1 form(services);
+    form.Form_Load();
+    bool stepFailed = false;
+    form.onFailure = [&](const std::string& message) {
+        stepFailed = true;
+        err << message << '\n';
+    };
+
+    ApplyOptions(form, options);
+    if (services.MessageCount() > 0)
+        return kRefused; // a field refused the value it was given
+
+    for (const std::string& picture : options.pictures) {
+        services.QueueChosenFile(FullPath(picture));
+        form.Command7.Click();
+    }
+
+    // The run empties the list when it ends, so each outcome is taken as it is marked.
+    std::map<int, std::string> outcomes;
+    bool runStarted = false;
+    const int total = form.List3.ListCount();
+    form.List2.subscribe([&](Control&) {
+        const int index = form.shared.CurrentIndex;
+        if (!form.Label3.Visible() || index < 0 || index >= form.List2.ListCount())
+            return;
+        const std::string text = form.List2.List(index);
+        if (EndsWith(text, " --- finished") || EndsWith(text, " --- skipped"))
+            outcomes[index] = text;
+        else if (progress && EndsWith(text, " --- processing"))
+            err << "\rpicture " << index + 1 << " of " << total << std::flush;
+    });
+    form.Label3.subscribe([&](Control&) { runStarted = runStarted || form.Label3.Visible(); });
+
+    form.Command1_Click();
+    if (progress && runStarted)
+        err << '\n';
+    if (!runStarted)
+        return kRefused;
+
+    for (const auto& [index, text] : outcomes)
+        out << text << '\n';
+    out << form.Label3.Caption() << '\n';
+    return form.shared.SkippedCount > 0 || stepFailed ? kSomeSkipped : kAllProcessed;
+}
+
+} // namespace zembra

@@ -1,0 +1,34 @@
+#pragma once
+// The command line of zembra-batch: parsed and checked before any control is touched.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zembra {
+
+struct BatchOptions {
+    int action = 0;                  // index of the action list, 1 to 7
+    std::optional<std::string> name; // base name
+    std::optional<int> dateFormat;   // 0 to 8: include the date in this format
+    bool timeStamp = false;
+    std::optional<std::string> percent;
+    std::optional<std::pair<std::string, std::string>> size; // width, height
+    std::optional<bool> keepAspect;
+    std::optional<std::string> quality;
+    std::optional<int> conversion; // index of the conversion list
+    std::optional<bool> keepExif;
+    bool help = false;
+    std::vector<std::string> pictures;
+};
+
+struct ParsedArgs {
+    std::optional<BatchOptions> options; // empty when the arguments are wrong
+    std::string error;                   // why they are wrong
+};
+
+ParsedArgs ParseBatchArgs(const std::vector<std::string>& args);
+
+const char* BatchUsage();
+
+} // namespace zembra

@@ -1,0 +1,20 @@
+// zembra-batch: the batch engine without a display.
+#include "cli/batch_job.h"
+#include "cli/batch_options.h"
+
+#include <iostream>
+#include <unistd.h>
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    const zembra::ParsedArgs parsed = zembra::ParseBatchArgs(args);
+    if (!parsed.options) {
+        std::cerr << "zembra-batch: " << parsed.error << '\n' << zembra::BatchUsage();
+        return zembra::kRefused;
+    }
+    if (parsed.options->help) {
+        std::cout << zembra::BatchUsage();
+        return 0;
+    }
+    return zembra::RunBatch(*parsed.options, std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1);
+}

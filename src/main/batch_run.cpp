@@ -1,0 +1,130 @@
+// "Process All" and "Process": the batch run over the picture list.
+#include "main/conversion_decision.h"
+#include "main/form1.h"
+
+#include "platform/steps.h"
+
+namespace zembra {
+
+namespace {
+constexpr const char* kProcessing = " --- processing";
+constexpr std::size_t kProcessingLength = 15;
+} // namespace
+
+void Form1::DecideConversion(const std::string& path) {
+    const ConversionDecision d =
+        DecideConversionFor(path, Combo4.ListIndex(), Combo2.ListIndex(), shared.SourceExtension);
+    shared.SourceIsJpeg = d.SourceIsJpeg ? 1 : 0;
+    shared.ConversionPending = d.ConversionPending ? 1 : 0;
+    shared.TargetExtension = d.TargetExtension;
+    shared.SourceExtension = d.SourceExtension;
+}
+
+// Replaces the " --- processing" suffix of a list entry by the outcome.
+void Form1::markEntry(int index, const std::string& suffix) {
+    std::string text = List2.List(index);
+    text.erase(text.size() - std::min(text.size(), kProcessingLength));
+    List2.setList(index, text + suffix);
+}
+
+void Form1::lockForRun() {
+    SetEnabled({&Frame1, &Frame7,  &Command14, &Label28,  &Label30,  &HScroll1, &Combo5,
+                &Check7, &Label29, &Check6,    &VScroll1, &VScroll2, &Text2,    &Text4,
+                &Text3,  &Text5,   &Label12,   &Label13,  &Label26,  &Combo4},
+               false);
+    SetVisible({&Label9, &Label10}, false);
+    SetEnabled({&Label16, &Label14, &Label15, &Option3, &Option4, &Label1, &Check1, &Check2,
+                &Check4, &Check3, &Combo1, &Text1, &Frame2, &Frame6, &Combo2, &Frame5, &Command1,
+                &Label22},
+               false);
+    SetVisible({&Command3, &Command4, &Command5, &Command6}, false);
+    Frame4.setCaption("Preview");
+    SetVisible({&Label20, &Label21}, false);
+    Combo3.setEnabled(false);
+    Image1.setVisible(false);
+}
+
+void Form1::Command1_Click() {
+    if (!ValidateJob(false))
+        return;
+    lockForRun();
+    Text2.setText(std::to_string(VScroll1.Value()));
+    shared.LogoTick = 9;
+    shared.LogoCycle = 1;
+    Timer1.setEnabled(true);
+    shared.CurrentIndex = 0;
+    List2.setEnabled(false);
+    Label3.setVisible(true);
+    int remaining = List2.ListCount();
+
+    const int count = List3.ListCount();
+    for (int i = 0; i < count && !ending_; ++i) {
+        shared.CurrentIndex = static_cast<std::int16_t>(i);
+        Step([&] {
+            List2.setList(i, List2.List(i) + kProcessing);
+            List2.setListIndex(i);
+        });
+        std::string path;
+        Step([&] { path = List3.List(i); });
+        if (!files_.Exists(path)) {
+            Step([&] {
+                AddOne(shared.SkippedCount);
+                setStatusLine();
+                markEntry(i, " --- skipped");
+            });
+        } else {
+            DecideConversion(path);
+            processpicture(path);
+        }
+        --remaining;
+        setRemainingLine(remaining);
+    }
+    if (ending_)
+        return;
+
+    Image1.setPicture(nullptr);
+    List2.Clear();
+    List3.Clear();
+    SetEnabled({&List2, &Combo2, &Frame5}, true);
+    Label3.setVisible(false);
+    ApplyEnablingRule(EnablingRule::RunEnded);
+    SetVisible({&Command1, &Label22, &Command11, &Command12}, false);
+}
+
+void Form1::Command6_Click() {
+    if (!ValidateJob(true))
+        return;
+    const int index = shared.CurrentIndex;
+    if (index < 0 || index >= List2.ListCount())
+        return; // nothing selected: nothing to process
+    List2.setEnabled(false);
+    Label3.setVisible(true);
+    Step([&] {
+        List2.setList(index, List2.List(index) + kProcessing);
+        List2.setListIndex(index);
+    });
+    const std::string path = List3.List(index);
+    if (files_.Exists(path)) {
+        DecideConversion(path);
+        processpicture(path);
+    } else {
+        Step([&] {
+            AddOne(shared.SkippedCount);
+            setStatusLine();
+            markEntry(index, " --- skipped");
+        });
+    }
+    if (ending_)
+        return;
+    List2.setEnabled(true);
+    shared.ProcessedCount = 0;
+    shared.PictureCount = static_cast<std::int16_t>(List2.ListCount());
+    shared.SkippedCount = 0;
+    Label3.setVisible(false);
+    setRemainingLine(List2.ListCount());
+    setStatusLine();
+    if (shared.PictureCount == 0)
+        SetVisible({&Command11, &Command12}, false);
+}
+
+} // namespace zembra

@@ -1,0 +1,195 @@
+#include "main/form1.h"
+
+#include "platform/steps.h"
+#include "platform/text.h"
+
+namespace zembra {
+
+namespace {
+constexpr const char* kDateFormats[] = {"CCYY, MM-DD", "CCYYMMDD", "CCYY-MM-DD",
+                                        "YY-MM-DD",    "YYMMDD",   "MMDDCCYY",
+                                        "MM-DD-CCYY",  "MMDDYY",   "MM-DD-YY"};
+constexpr const char* kConversions[] = {"No Conversion",  "Convert to JPG", "Convert to GIF",
+                                        "Convert to BMP", "Convert to TIF", "Convert to PNG"};
+constexpr const char* kActions[] = {"******************* Select Action ******************",
+                                    "Rename Original",
+                                    "Create/Rename Copy",
+                                    "Resize/Convert Original",
+                                    "Create/Resize/Convert Copy",
+                                    "Resize/Rename/Convert Original",
+                                    "Create/Resize/Rename/Convert Copy",
+                                    "Rename Original & Resize/Rename/Convert Copy"};
+constexpr const char* kSizePresets[] = {"Custom",  "1600x1200", "1280x768", "1024x768",
+                                        "800x600", "640x480",   "320x200"};
+constexpr const char* kAlignments[] = {"Corner to Corner", "Top", "Center", "Bottom"};
+} // namespace
+
+void AddOne(std::int16_t& counter) {
+    if (counter == INT16_MAX)
+        throw PlatformError(kOverflow, "Overflow");
+    ++counter;
+}
+
+Form1::Form1(Services& services, Files& files) : Form("Form1"), services_(services), files_(files) {
+    setCaption("Zembra v2.4.0");
+    setDesignValues();
+    wireHandlers();
+}
+
+void Form1::setDesignValues() {
+    Frame5.setCaption("Action to Perform");
+    Frame2.setCaption("New Name");
+    Check1.setCaption("Include date of picture");
+    Combo1.setVisible(false);
+    Frame6.setCaption("jpg/jpeg naming");
+    Check2.setCaption("Use time stamp");
+    Label1.setCaption("Instead of 001,002...");
+
+    Frame1.setCaption("Resize / Convert");
+    Option3.setCaption("Percentage");
+    Option3.setValue(true);
+    Text2.setText("100");
+    VScroll1.setRange(1, 100);
+    VScroll1.setValue(100);
+    Label12.setCaption("%");
+    Option4.setCaption("Pixel Size");
+    Label15.setCaption("Width:");
+    Text3.setMaxLength(6);
+    Label14.setCaption("Height:");
+    Text4.setMaxLength(6);
+    Check4.setCaption("Keep Aspect Ratio");
+    Check4.setValue(1);
+    Label13.setCaption("Resized Quality");
+    Text5.setText("100");
+    Text5.setMaxLength(3);
+    Label16.setCaption("%");
+    VScroll2.setRange(1, 100);
+    VScroll2.setValue(100);
+    Label26.setCaption("Convert Image(s)");
+    Check3.setCaption("Copy JPG/JPEG EXIF");
+    Check3.setValue(1);
+
+    Frame7.setCaption("Watermark");
+    Check6.setCaption("Add Watermark Image");
+    Label28.setCaption("[Browse]");
+    Label29.setCaption("Align:");
+    Check7.setCaption("Stretch/Shrink to Image");
+    HScroll1.setRange(0, 3);
+    Label30.setCaption("75% Transparency");
+
+    Frame3.setCaption("Pictures to Process");
+    Label11.setCaption("Add Pic(s)");
+    Label24.setCaption("Add Folder(s)");
+    Label18.setCaption("Clear List");
+    Label20.setCaption("Remove");
+    Label19.setCaption("Files to Process: 0");
+    Label3.setCaption("0 of 0 processed - 0 skipped");
+    Label3.setVisible(false);
+
+    Frame4.setCaption("Preview");
+    Label9.setCaption("prev");
+    Label10.setCaption("next");
+    Label21.setCaption("Process");
+    Check5.setCaption("Enable Preview While Processing");
+    Label7.setCaption("(enabled will impact speed)");
+    Image1.setStretch(true);
+
+    Frame8.setCaption("Execute");
+    Label22.setCaption("Process All");
+    Label23.setCaption("Cancel/Quit");
+
+    // The list buttons and the preview appear once pictures are listed.
+    SetVisible({&Command3, &Label20, &Command4, &Label9, &Command5, &Label10, &Command6, &Label21,
+                &Command11, &Command12, &Image1},
+               false);
+    List1.setVisible(false);
+    List3.setVisible(false);
+    Timer1.setEnabled(false);
+}
+
+void Form1::wireHandlers() {
+    Combo2.onClick = [this] { Combo2_Click(); };
+    Combo3.onClick = [this] { Combo3_Click(); };
+    Command1.onClick = [this] { Command1_Click(); };
+    Command2.onClick = [this] { Command2_Click(); };
+    Command3.onClick = [this] { Command3_Click(); };
+    Command6.onClick = [this] { Command6_Click(); };
+    Command7.onClick = [this] { Command7_Click(); };
+    Command8.onClick = [this] { Command8_Click(); };
+    Command11.onClick = [this] { Command11_Click(); };
+    Command12.onClick = [this] { Command12_Click(); };
+    Text2.onChange = [this] { Text2_Change(); };
+    Text3.onChange = [this] { Text3_Change(); };
+    Text4.onChange = [this] { Text4_Change(); };
+    Text5.onChange = [this] { Text5_Change(); };
+    VScroll1.onChange = [this] { VScroll1_Change(); };
+    VScroll2.onChange = [this] { VScroll2_Change(); };
+    Option3.onClick = [this] { Option3_Click(); };
+    Option4.onClick = [this] { Option4_Click(); };
+    Check1.onClick = [this] { Check1_Click(); };
+    // Entering a text field selects its whole text, so typing replaces it.
+    for (TextBox* field : {&Text1, &Text2, &Text3, &Text4, &Text5}) {
+        field->onGotFocus = [field] {
+            if (!field->Text().empty())
+                field->setSelection(0, static_cast<int>(field->Text().size()));
+        };
+    }
+}
+
+void Form1::fillOptionLists() {
+    for (const char* entry : kDateFormats)
+        Combo1.AddItem(entry);
+    for (const char* entry : kConversions)
+        Combo4.AddItem(entry);
+    Combo4.setListIndex(0);
+    for (const char* entry : kActions)
+        Combo2.AddItem(entry);
+    Combo2.setListIndex(0);
+    for (const char* entry : kSizePresets)
+        Combo3.AddItem(entry);
+    Combo3.setListIndex(0);
+    for (const char* entry : kAlignments)
+        Combo5.AddItem(entry);
+    Combo5.setListIndex(0);
+}
+
+void Form1::Form_Load() {
+    shared = SharedValues{};
+    setRemainingLine(List2.ListCount());
+    shared.PictureCount = static_cast<std::int16_t>(List3.ListCount());
+    setStatusLine();
+    fillOptionLists();
+    ApplyEnablingRule(EnablingRule::StartUp);
+    Step([&] { VScroll2.setValue(static_cast<int>(NumericValue(Text5.Text()))); });
+    if (List2.ListCount() == 0) {
+        Command1.setVisible(false);
+        Label22.setVisible(false);
+    }
+}
+
+void Form1::setStatusLine() {
+    Label3.setCaption(std::to_string(shared.ProcessedCount) + " of " +
+                      std::to_string(shared.PictureCount) + " processed - " +
+                      std::to_string(shared.SkippedCount) + " skipped");
+}
+
+void Form1::setRemainingLine(int remaining) {
+    Label19.setCaption("Files to Process: " + std::to_string(remaining));
+}
+
+void Form1::failed(const std::string& message) {
+    if (onFailure)
+        onFailure(message);
+}
+
+void Form1::Command2_Click() {
+    Step([&] {
+        if (!shared.ExifTempFile.empty())
+            files_.Remove(shared.ExifTempFile);
+    });
+    ending_ = true;
+    if (onQuit)
+        onQuit();
+}
+
+} // namespace zembra

@@ -1,0 +1,174 @@
+#pragma once
+// The main window: the job options, the picture list and the batch run. The
+// handlers work on the controls only; a host (Qt window, zembra-batch, tests)
+// supplies the services and observes the controls.
+
+#include "main/shared_values.h"
+#include "platform/controls.h"
+#include "platform/files.h"
+#include "platform/form.h"
+#include "platform/services.h"
+
+#include <functional>
+#include <string>
+
+namespace zembra {
+
+class Form1 : public Form {
+  public:
+    Form1(Services& services, Files& files = Files::Local());
+
+    // Start-up steps that fill the option lists and align the enabled state of
+    // the option controls with the selected action.
+    void Form_Load();
+
+    // [SECTION] Controls
+    // Action
+    Frame Frame5{*this, "Frame5"};
+    ComboBox Combo2{*this, "Combo2", &Frame5};
+    // New name
+    Frame Frame2{*this, "Frame2"};
+    TextBox Text1{*this, "Text1", &Frame2};
+    CheckBox Check1{*this, "Check1", &Frame2};
+    ComboBox Combo1{*this, "Combo1", &Frame2};
+    Frame Frame6{*this, "Frame6", &Frame2};
+    CheckBox Check2{*this, "Check2", &Frame6};
+    Label Label1{*this, "Label1", &Frame6};
+    // Resize and conversion
+    Frame Frame1{*this, "Frame1"};
+    OptionButton Option3{*this, "Option3", &Frame1};
+    TextBox Text2{*this, "Text2", &Frame1};
+    ScrollBar VScroll1{*this, "VScroll1", &Frame1};
+    Label Label12{*this, "Label12", &Frame1};
+    OptionButton Option4{*this, "Option4", &Frame1};
+    ComboBox Combo3{*this, "Combo3", &Frame1};
+    Label Label15{*this, "Label15", &Frame1};
+    TextBox Text3{*this, "Text3", &Frame1};
+    Label Label14{*this, "Label14", &Frame1};
+    TextBox Text4{*this, "Text4", &Frame1};
+    CheckBox Check4{*this, "Check4", &Frame1};
+    Label Label13{*this, "Label13", &Frame1};
+    TextBox Text5{*this, "Text5", &Frame1};
+    Label Label16{*this, "Label16", &Frame1};
+    ScrollBar VScroll2{*this, "VScroll2", &Frame1};
+    Label Label26{*this, "Label26", &Frame1};
+    ComboBox Combo4{*this, "Combo4", &Frame1};
+    CheckBox Check3{*this, "Check3", &Frame1};
+    // Watermark
+    Frame Frame7{*this, "Frame7"};
+    CheckBox Check6{*this, "Check6", &Frame7};
+    Label Label28{*this, "Label28", &Frame7};
+    ImageButton Command14{*this, "Command14", &Frame7};
+    Label Label29{*this, "Label29", &Frame7};
+    ComboBox Combo5{*this, "Combo5", &Frame7};
+    CheckBox Check7{*this, "Check7", &Frame7};
+    ScrollBar HScroll1{*this, "HScroll1", &Frame7};
+    Label Label30{*this, "Label30", &Frame7};
+    // Picture list
+    Frame Frame3{*this, "Frame3"};
+    ListBox List2{*this, "List2", &Frame3};
+    ImageButton Command7{*this, "Command7", &Frame3};
+    Label Label11{*this, "Label11", &Frame3};
+    ImageButton Command9{*this, "Command9", &Frame3};
+    Label Label24{*this, "Label24", &Frame3};
+    ImageButton Command8{*this, "Command8", &Frame3};
+    Label Label18{*this, "Label18", &Frame3};
+    ImageButton Command3{*this, "Command3", &Frame3};
+    Label Label20{*this, "Label20", &Frame3};
+    ImageButton Command11{*this, "Command11", &Frame3};
+    ImageButton Command12{*this, "Command12", &Frame3};
+    Label Label19{*this, "Label19", &Frame3};
+    Label Label3{*this, "Label3", &Frame3};
+    // Preview
+    Frame Frame4{*this, "Frame4"};
+    ImageControl Image1{*this, "Image1", &Frame4};
+    ImageButton Command4{*this, "Command4", &Frame4};
+    Label Label9{*this, "Label9", &Frame4};
+    ImageButton Command5{*this, "Command5", &Frame4};
+    Label Label10{*this, "Label10", &Frame4};
+    ImageButton Command6{*this, "Command6", &Frame4};
+    Label Label21{*this, "Label21", &Frame4};
+    CheckBox Check5{*this, "Check5", &Frame4};
+    Label Label7{*this, "Label7", &Frame4};
+    // Execute
+    Frame Frame8{*this, "Frame8"};
+    ImageButton Command1{*this, "Command1", &Frame8};
+    Label Label22{*this, "Label22", &Frame8};
+    ImageButton Command2{*this, "Command2", &Frame8};
+    Label Label23{*this, "Label23", &Frame8};
+    // Hidden storage: dates met by the naming, and the full paths of the list.
+    ListBox List1{*this, "List1"};
+    ListBox List3{*this, "List3"};
+    Timer Timer1{*this, "Timer1"};
+
+    SharedValues shared;
+
+    // [SECTION] Seams to later layers and to the host
+    // Date and time a picture was taken ("YYYY:MM:DD HH:MM:SS"), empty when unknown.
+    std::function<std::string(const std::string& path)> ReadDateTaken;
+    // Told of each step that failed; the batch runner prints it, the window does not.
+    std::function<void(const std::string& message)> onFailure;
+    // Told when the program is to end ("Cancel/Quit").
+    std::function<void()> onQuit;
+    // True once "Cancel/Quit" was pressed: a run in progress stops where it is.
+    bool Ending() const { return ending_; }
+
+    // [SECTION] Handlers
+    void Combo2_Click();
+    void Combo3_Click();
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void Command6_Click();
+    void Command7_Click();
+    void Command8_Click();
+    void Command11_Click();
+    void Command12_Click();
+    void Text2_Change();
+    void Text3_Change();
+    void Text4_Change();
+    void Text5_Change();
+    void VScroll1_Change();
+    void VScroll2_Change();
+    void Option3_Click();
+    void Option4_Click();
+    void Check1_Click();
+
+    // [SECTION] Procedures of the run
+    void processpicture(const std::string& path);
+    void resizeoriginal(const std::string& source, std::string output);
+    void resizecopy(const std::string& source, const std::string& output);
+
+    enum class EnablingRule { ActionChosen, RunEnded, StartUp };
+    void ApplyEnablingRule(EnablingRule rule);
+    // Checks the options before a run; shows the message and moves the focus on failure.
+    bool ValidateJob(bool takeSelectedIndex);
+    void DecideConversion(const std::string& path);
+
+  private:
+    void wireHandlers();
+    void setDesignValues();
+    void fillOptionLists();
+    void lockForRun();
+    void setStatusLine();
+    void setRemainingLine(int remaining);
+    void refreshAfterAdding();
+    void hideListButtons();
+    void addPicture(const std::string& path, const std::string& displayText);
+    bool isListed(const std::string& path) const;
+    void markEntry(int index, const std::string& suffix);
+    void showSelectedPicture();
+    void failed(const std::string& message);
+
+    // Per-picture steps
+    bool makeUnique(std::string& name);
+    bool keepExifCondition() const;
+    void exifSave(const std::string& path);
+    void exifRestore(const std::string& output);
+
+    Services& services_;
+    Files& files_;
+    bool ending_ = false;
+};
+
+} // namespace zembra

@@ -1,0 +1,152 @@
+#include "main/picture_naming.h"
+
+#include "platform/text.h"
+
+#include <algorithm>
+
+namespace zembra {
+
+namespace {
+
+// Characters [first, first + count) counting from 1; shorter or empty past the end.
+std::string Mid(const std::string& text, std::size_t first, std::size_t count) {
+    if (first == 0 || first > text.size())
+        return {};
+    return text.substr(first - 1, count);
+}
+
+void ReplaceFirst(std::string& text, char from, const std::string& to) {
+    const auto pos = text.find(from);
+    if (pos != std::string::npos)
+        text.replace(pos, 1, to);
+}
+
+// A date tag is outside input: keep folder separators and control bytes out of names.
+std::string SafeForFileName(std::string text) {
+    std::replace_if(
+        text.begin(), text.end(),
+        [](char c) { return c == '/' || static_cast<unsigned char>(c) < 0x20; }, '_');
+    return text;
+}
+
+} // namespace
+
+DateTaken SplitDateTaken(const std::string& exifDate, int dateFormat) {
+    std::string d = exifDate;
+    // Position (from 1) of the first blank in the value as read, 0 when none.
+    const auto blank = d.find(' ');
+    const std::size_t s = blank == std::string::npos ? 0 : blank + 1;
+    ReplaceFirst(d, ':', ", ");
+    ReplaceFirst(d, ':', "-");
+
+    DateTaken result;
+    // The last (length - s) characters: with a blank, the time with the blank before it.
+    result.Time = d.substr(std::min(s, d.size()));
+    d = d.substr(0, std::min(s, d.size()));
+
+    const std::string cc = Mid(d, 1, 2);
+    const std::string yy = Mid(d, 3, 2);
+    const std::string mm = Mid(d, 7, 2);
+    const std::string dd = Mid(d, 10, 2);
+    if (yy.empty())
+        return {std::string(), result.Time};
+
+    std::string text;
+    switch (dateFormat) {
+    case 0:
+        text = d;
+        break;
+    case 2:
+        text = cc + yy + "-" + mm + "-" + dd;
+        break;
+    case 3:
+        text = yy + "-" + mm + "-" + dd;
+        break;
+    case 4:
+        text = yy + mm + dd;
+        break;
+    case 5:
+        text = mm + dd + cc + yy;
+        break;
+    case 6:
+        text = mm + "-" + dd + "-" + cc + yy;
+        break;
+    case 7:
+        text = mm + dd + yy;
+        break;
+    case 8:
+        text = mm + "-" + dd + "-" + yy;
+        break;
+    default:
+        text = cc + yy + mm + dd;
+        break; // "CCYYMMDD", also with nothing selected
+    }
+    result.DateText = SafeForFileName(text);
+    return result;
+}
+
+std::string RunningNumber(int counter) {
+    const std::string digits = std::to_string(counter);
+    if (counter < 10)
+        return "00" + digits;
+    if (counter < 100)
+        return "0" + digits;
+    return digits;
+}
+
+std::string TimeStamp(const std::string& time) {
+    if (time.find(':') == std::string::npos)
+        return {};
+    std::string compact;
+    for (char c : time) {
+        if (c != ':' && c != ' ')
+            compact += c;
+    }
+    return SafeForFileName(Mid(compact, 1, 2) + Mid(compact, 3, 2) + Mid(compact, 5, 2));
+}
+
+PictureNames BuildNames(const NameParts& p) {
+    PictureNames names;
+    const std::string& x = p.KeepOwnExtension ? p.OrigExt : p.Ext;
+    std::string stem; // base name, date and number without folder and extension
+    if (p.DateForm)
+        stem = p.DateText + (p.BaseName.empty() ? "" : " " + p.BaseName) + "-" + p.NumberSuffix;
+    else
+        stem = p.BaseName.empty() ? p.NumberSuffix : p.BaseName + "-" + p.NumberSuffix;
+    names.NewName = p.Folder + stem + x;
+    names.CopyOutputName = p.Folder + "(R)" + stem + p.Ext;
+    names.RCopyName = p.Folder + "(R)" + p.FileName;
+    if (!p.ConversionPending) {
+        names.OriginalOutputName = p.SourcePath;
+    } else {
+        const auto dot = p.FileName.find_last_of('.');
+        const std::string fileStem =
+            dot == std::string::npos ? p.FileName : p.FileName.substr(0, dot);
+        names.OriginalOutputName = p.Folder + fileStem + p.Ext;
+        names.RCopyName = p.Folder + "(R)" + fileStem + p.Ext;
+    }
+    return names;
+}
+
+std::string ExtensionOf(const std::string& path) {
+    const auto dot = path.find_last_of('.');
+    return dot == std::string::npos ? std::string() : path.substr(dot);
+}
+
+bool IsSupportedExtension(const std::string& ext) {
+    const std::string upper = UCase(ext);
+    for (const char* type : {".JPG", ".JPEG", ".GIF", ".BMP", ".TIF", ".TIFF", ".PNG"}) {
+        if (upper.find(type) != std::string::npos)
+            return true;
+    }
+    return false;
+}
+
+std::string WithDashBeforeExtension(const std::string& name) {
+    const auto dot = name.find_last_of('.');
+    if (dot == std::string::npos)
+        return name + "-";
+    return name.substr(0, dot) + "-" + name.substr(dot);
+}
+
+} // namespace zembra

@@ -1,0 +1,46 @@
+#pragma once
+// Values shared by the main window's handlers. Counters are 16-bit, as the
+// handlers were written for; AddChecked() refuses to wrap them.
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace zembra {
+
+struct SharedValues {
+    // Batch run counters.
+    std::int16_t ProcessedCount = 0;
+    std::int16_t SkippedCount = 0;
+    std::int16_t PictureCount = 0;
+    std::int16_t CurrentIndex = 0;
+
+    // Conversion decision for the picture being processed.
+    std::int16_t SourceIsJpeg = 0;
+    std::int16_t ConversionPending = 0;
+    std::string TargetExtension;
+    std::string SourceExtension;
+
+    // Temporary copy of a JPEG source that holds its EXIF block while the
+    // picture is rewritten; empty when none exists.
+    std::string ExifTempFile;
+
+    std::int16_t SizePresetBusy = 0;
+
+    // Naming state; lives for the whole program run.
+    std::string LastBaseName;
+    std::array<std::int16_t, 10000> NameCounters{};
+    std::string CopyOutputName;
+    std::string OriginalOutputName;
+
+    std::string WatermarkFile;
+    std::string AppDataFolder;
+    std::int16_t LogoTick = 0;
+    std::int16_t LogoCycle = 0;
+    std::int16_t UpdateOnStartup = 0;
+};
+
+// counter + 1, or a PlatformError (overflow) when it would leave 16 bits.
+void AddOne(std::int16_t& counter);
+
+} // namespace zembra
