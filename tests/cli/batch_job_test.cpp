@@ -1,0 +1,84 @@
+// zembra-batch's job from options to printed report and exit status.
+#include "cli/batch_job.h"
+#include "support/temp_dir.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace zembra {
+namespace {
+
+using testing::TempDir;
+
+struct Outcome {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+Outcome RunJob(std::vector<std::string> args) {
+    const ParsedArgs parsed = ParseBatchArgs(args);
+    EXPECT_TRUE(parsed.options) << parsed.error;
+    std::ostringstream out, err;
+    const int status = RunBatch(*parsed.options, out, err, false);
+    return {status, out.str(), err.str()};
+}
+
+TEST(BatchJob, RenamesAndReportsEachPicture) {
+    TempDir dir;
+    const Outcome r = RunJob({"--action", "1", "--name", "Holiday", dir.Write("a.jpg"),
+                              dir.Write("b.jpg"), dir.Write("c.jpg")});
+    EXPECT_EQ(r.status, kAllProcessed);
+    EXPECT_EQ(r.out, "a.jpg --- finished\nb.jpg --- finished\nc.jpg --- finished\n"
+                     "3 of 3 processed - 0 skipped\n");
+    EXPECT_EQ(dir.Listing(), "Holiday-001.jpg Holiday-002.jpg Holiday-003.jpg");
+}
+
+TEST(BatchJob, RelativePathsAreListedInFull) {
+    TempDir dir;
+    dir.Write("a.jpg");
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(dir.Path());
+    const Outcome r = RunJob({"--action", "2", "--name", "Copy", "./a.jpg", "a.jpg"});
+    std::filesystem::current_path(previous);
+    // The same picture named twice is listed once.
+    EXPECT_EQ(r.out, "a.jpg --- finished\n1 of 1 processed - 0 skipped\n");
+    EXPECT_EQ(dir.Listing(), "Copy-001.jpg a.jpg");
+}
+
+TEST(BatchJob, SkippedPicturesGiveStatusOne) {
+    TempDir dir;
+    const Outcome r =
+        RunJob({"--action", "2", "--name", "X", dir.Write("a.jpg"), dir / "gone.jpg"});
+    EXPECT_EQ(r.status, kSomeSkipped);
+    EXPECT_EQ(r.out, "a.jpg --- finished\ngone.jpg --- skipped\n1 of 2 processed - 1 skipped\n");
+}
+
+TEST(BatchJob, RefusedRunsGiveStatusTwoAndTheMessage) {
+    TempDir dir;
+    const std::string a = dir.Write("a.jpg");
+    Outcome r = RunJob({a});
+    EXPECT_EQ(r.status, kRefused);
+    EXPECT_EQ(r.err, "No Action Selected!\n");
+    r = RunJob({"--action", "2", a});
+    EXPECT_EQ(r.err, "Please enter name for pictures\n");
+    r = RunJob({"--action", "2", "--name", "a:b", a});
+    EXPECT_EQ(r.status, kRefused);
+    EXPECT_EQ(r.err,
+              "Following characters are not allowed: \n\\ / : * ? \" < > |\nPlease re-enter\n");
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(dir.Listing(), "a.jpg");
+}
+
+TEST(BatchJob, NonAsciiNamesKeepWorking) {
+    TempDir dir;
+    const Outcome r = RunJob({"--action", "1", "--name", "Fête à Zürich",
+                              dir.Write("été-à-la-plage-de-Saint-Tropez.jpg")});
+    EXPECT_EQ(r.status, kAllProcessed);
+    EXPECT_EQ(r.out, "...e-de-Saint-Tropez.jpg --- finished\n1 of 1 processed - 0 skipped\n");
+    EXPECT_EQ(dir.Listing(), "Fête à Zürich-001.jpg");
+}
+
+} // namespace
+} // namespace zembra

@@ -1,0 +1,52 @@
+#include "cli/batch_options.h"
+
+#include <gtest/gtest.h>
+
+namespace zembra {
+namespace {
+
+using Args = std::vector<std::string>;
+
+TEST(BatchArgs, ReadsEveryFlag) {
+    const ParsedArgs p =
+        ParseBatchArgs({"--action", "4", "--name=Trip", "--date", "2", "--time", "--size",
+                        "800x600", "--no-keep-aspect", "--quality", "80", "--convert", "PNG",
+                        "--no-exif", "a.jpg", "--", "--odd.jpg"});
+    ASSERT_TRUE(p.options) << p.error;
+    const BatchOptions& o = *p.options;
+    EXPECT_EQ(o.action, 4);
+    EXPECT_EQ(o.name, "Trip");
+    EXPECT_EQ(o.dateFormat, 2);
+    EXPECT_TRUE(o.timeStamp);
+    ASSERT_TRUE(o.size);
+    EXPECT_EQ(o.size->first, "800");
+    EXPECT_EQ(o.size->second, "600");
+    EXPECT_EQ(o.keepAspect, false);
+    EXPECT_EQ(o.quality, "80");
+    EXPECT_EQ(o.conversion, 5);
+    EXPECT_EQ(o.keepExif, false);
+    EXPECT_EQ(o.pictures, (Args{"a.jpg", "--odd.jpg"}));
+}
+
+TEST(BatchArgs, RefusesWrongValues) {
+    for (const Args& args :
+         {Args{"--action", "8"}, Args{"--action", "x"}, Args{"--action"}, Args{"--date", "9"},
+          Args{"--percent", "0"}, Args{"--percent", "101"}, Args{"--percent", "abc"},
+          Args{"--size", "800"}, Args{"--size", "800x"}, Args{"--size", "1234567x10"},
+          Args{"--quality", "0"}, Args{"--convert", "webp"}, Args{"--time=1"},
+          Args{"--frobnicate"}}) {
+        const ParsedArgs p = ParseBatchArgs(args);
+        EXPECT_FALSE(p.options) << args.front();
+        EXPECT_FALSE(p.error.empty());
+    }
+}
+
+TEST(BatchArgs, NameMayBeEmptyOrLookLikeAFlag) {
+    const ParsedArgs p = ParseBatchArgs({"--name", "--x", "--percent", "50.5"});
+    ASSERT_TRUE(p.options);
+    EXPECT_EQ(p.options->name, "--x");
+    EXPECT_EQ(p.options->percent, "50.5");
+}
+
+} // namespace
+} // namespace zembra

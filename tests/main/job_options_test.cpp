@@ -1,0 +1,160 @@
+#include "form_fixture.h"
+
+namespace zembra::testing {
+namespace {
+
+using JobOptions = FormTest;
+
+struct EnablingCase {
+    int action;
+    bool naming;
+    bool resizing;
+};
+
+class EnablingRule : public FormTest, public ::testing::WithParamInterface<EnablingCase> {};
+
+TEST_P(EnablingRule, FollowsTheAction) {
+    form.Combo2.setListIndex(GetParam().action);
+    for (Control* c : {static_cast<Control*>(&form.Text1), static_cast<Control*>(&form.Check1),
+                       static_cast<Control*>(&form.Check2), static_cast<Control*>(&form.Frame2)})
+        EXPECT_EQ(c->Enabled(), GetParam().naming) << c->Name();
+    for (Control* c : {static_cast<Control*>(&form.Frame1), static_cast<Control*>(&form.Combo4),
+                       static_cast<Control*>(&form.Text5), static_cast<Control*>(&form.Check3),
+                       static_cast<Control*>(&form.Check6), static_cast<Control*>(&form.Text2)})
+        EXPECT_EQ(c->Enabled(), GetParam().resizing) << c->Name();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryAction, EnablingRule,
+    ::testing::Values(EnablingCase{0, false, false}, EnablingCase{1, true, false},
+                      EnablingCase{2, true, false}, EnablingCase{3, false, true},
+                      EnablingCase{4, false, true}, EnablingCase{5, true, true},
+                      EnablingCase{6, true, true}, EnablingCase{7, true, true}));
+
+TEST_F(JobOptions, StartsFromTheDesignValues) {
+    EXPECT_EQ(form.Caption(), "Zembra v2.4.0");
+    EXPECT_EQ(form.Combo2.ListCount(), 8);
+    EXPECT_EQ(form.Combo2.List(0), std::string(19, '*') + " Select Action " + std::string(18, '*'));
+    EXPECT_EQ(form.Combo2.ListIndex(), 0);
+    EXPECT_EQ(form.Combo1.ListIndex(), -1);
+    EXPECT_EQ(form.Combo4.Text(), "No Conversion");
+    EXPECT_EQ(form.Combo3.Text(), "Custom");
+    EXPECT_TRUE(form.Option3.Value());
+    EXPECT_EQ(form.Text2.Text(), "100");
+    EXPECT_EQ(form.Check3.Value(), 1);
+    EXPECT_EQ(form.Check4.Value(), 1);
+    EXPECT_FALSE(form.Command1.Visible());
+    EXPECT_EQ(form.Label19.Caption(), "Files to Process: 0");
+    EXPECT_EQ(form.Label3.Caption(), "0 of 0 processed - 0 skipped");
+}
+
+TEST_F(JobOptions, PixelModeEnablesSizeFieldsOnlyWhenSelected) {
+    form.Combo2.setListIndex(4);
+    EXPECT_FALSE(form.Text3.Enabled()); // "Percentage" is selected
+    form.Option4.setValue(true);
+    EXPECT_TRUE(form.Text3.Enabled());
+    EXPECT_TRUE(form.Check4.Enabled());
+    EXPECT_FALSE(form.Text2.Enabled());
+    form.Option3.setValue(true);
+    EXPECT_FALSE(form.Check4.Enabled());
+}
+
+TEST_F(JobOptions, StretchWaitsForAnAlignmentWhenTheActionChanges) {
+    form.Check6.setValue(1);
+    form.Combo2.setListIndex(6);
+    EXPECT_TRUE(form.HScroll1.Enabled());
+    EXPECT_FALSE(form.Check7.Enabled()); // "Corner to Corner"
+    form.Combo5.setListIndex(2);
+    form.Combo2.setListIndex(5);
+    EXPECT_TRUE(form.Check7.Enabled());
+    // After a run the box comes back whatever the alignment.
+    form.Combo2.setListIndex(1);
+    form.Combo5.setListIndex(0);
+    form.Combo2.setListIndex(6);
+    EXPECT_FALSE(form.Check7.Enabled());
+    form.ApplyEnablingRule(Form1::EnablingRule::RunEnded);
+    EXPECT_TRUE(form.Check7.Enabled());
+}
+
+TEST_F(JobOptions, SizePresetsFillWidthAndHeight) {
+    form.Combo2.setListIndex(4);
+    form.Option4.setValue(true);
+    form.Combo3.setListIndex(4);
+    EXPECT_EQ(form.Text3.Text(), "800");
+    EXPECT_EQ(form.Text4.Text(), "600");
+    EXPECT_EQ(form.Combo3.ListIndex(), 4); // the preset stays chosen
+    form.Combo3.setListIndex(0);
+    EXPECT_EQ(form.Text3.Text(), "800"); // "Custom" keeps the values
+    EXPECT_TRUE(form.Text3.HasFocus());
+    form.Combo3.setListIndex(1);
+    form.Text3.setText("1024"); // typing switches back to "Custom"
+    EXPECT_EQ(form.Combo3.ListIndex(), 0);
+}
+
+TEST_F(JobOptions, FieldChecksRefuseBadValues) {
+    form.Text2.setText("15");
+    EXPECT_EQ(form.VScroll1.Value(), 15);
+    form.Text2.setText("150");
+    EXPECT_EQ(services.messages.back(), "Only Values Between 1 - 100 Allowed");
+    EXPECT_EQ(form.Text2.Text(), "50");
+    EXPECT_EQ(form.VScroll1.Value(), 50);
+    form.Text2.setText("abc");
+    EXPECT_EQ(services.messages.back(), "Only Values Between 1 - 99 Allowed");
+    form.Text5.setText("0");
+    EXPECT_EQ(form.Text5.Text(), "100");
+    form.Text4.setText("x");
+    EXPECT_EQ(services.messages.back(), "Only Numeric Values Allowed");
+    EXPECT_EQ(form.Text4.Text(), "");
+    EXPECT_TRUE(form.Text4.HasFocus());
+    form.VScroll2.setValue(42);
+    EXPECT_EQ(form.Text5.Text(), "42");
+}
+
+// Each check stops the run with its own message and focus, in a fixed order.
+TEST_F(JobOptions, ValidationOrder) {
+    form.Command1_Click();
+    EXPECT_EQ(services.messages.back(), "No Action Selected!");
+    EXPECT_TRUE(form.Combo2.HasFocus());
+
+    form.Combo2.setListIndex(3);
+    form.Command1_Click();
+    EXPECT_EQ(services.messages.back(), "No Pictures to Process!");
+
+    AddFiles({"a.jpg"});
+    form.Check6.setValue(1);
+    form.Command1_Click();
+    EXPECT_EQ(services.messages.back(), "No watermark image selected!");
+    form.Check6.setValue(0);
+
+    // The naming group is disabled for action 3, yet the base name is checked.
+    form.Text1.setText("a:b");
+    form.Command1_Click();
+    EXPECT_EQ(services.messages.back(),
+              "Following characters are not allowed: \r\n\\ / : * ? \" < > |\r\nPlease re-enter");
+    EXPECT_EQ(form.Text1.Text(), "");
+    EXPECT_TRUE(form.Text1.HasFocus());
+
+    form.Option4.setValue(true);
+    form.Text4.setText("600");
+    form.Command1_Click();
+    EXPECT_EQ(services.messages.back(), "Please Enter Width");
+    EXPECT_TRUE(form.Text3.HasFocus());
+    form.Text3.setText("800");
+    form.Text4.setText("");
+    form.Command1_Click();
+    EXPECT_EQ(services.messages.back(), "Please Enter Height");
+    form.Text4.setText("600");
+    form.Text5.setText("");
+    form.Command1_Click();
+    EXPECT_EQ(services.messages.back(), "Only Values Between 1 - 100 Allowed");
+    EXPECT_EQ(form.Text5.Text(), "100");
+
+    form.Combo2.setListIndex(2);
+    form.Command1_Click();
+    EXPECT_EQ(services.messages.back(), "Please enter name for pictures");
+    EXPECT_TRUE(form.Text1.HasFocus());
+    EXPECT_EQ(dir.Listing(), "a.jpg"); // nothing was touched
+}
+
+} // namespace
+} // namespace zembra::testing

@@ -1,0 +1,125 @@
+#include "form_fixture.h"
+
+namespace zembra::testing {
+namespace {
+
+using PictureList = FormTest;
+using Strings = std::vector<std::string>;
+
+TEST_F(PictureList, AddsChosenFilesOnceWhateverTheirCase) {
+    Add("/P/a.jpg");
+    Add("/p/A.JPG");
+    EXPECT_EQ(Entries(form.List3), Strings{"/P/a.jpg"});
+    EXPECT_EQ(form.List2.ListIndex(), 0);
+    EXPECT_TRUE(form.Command1.Visible());
+    EXPECT_TRUE(form.Command3.Visible());
+    EXPECT_FALSE(form.Command11.Visible()); // arrows need two pictures
+    EXPECT_EQ(form.Frame4.Caption(), "Preview - Double Click Pic to Open");
+    EXPECT_EQ(services.dialogRequests.back().flags, 528900);
+    EXPECT_EQ(services.dialogRequests.back().filter,
+              "Images Files (*.jpeg;*.jpg;*.gif;*.png;*.bmp;*.tif;*.tiff)|"
+              "*.jpeg;*.jpg;*.gif;*.png;*.bmp;*.tif;*.tiff");
+}
+
+TEST_F(PictureList, MultipleSelectionSkipsListedPicturesAndResetsCounters) {
+    Add("/P/a.jpg");
+    form.shared.ProcessedCount = 3;
+    Add(std::string("/P\0a.jpg\0b.jpg", 14));
+    EXPECT_EQ(Entries(form.List3), (Strings{"/P/a.jpg", "/P/b.jpg"}));
+    EXPECT_EQ(Entries(form.List2), (Strings{"a.jpg", "b.jpg"}));
+    EXPECT_EQ(form.shared.ProcessedCount, 0);
+    EXPECT_EQ(form.Label19.Caption(), "Files to Process: 2");
+    EXPECT_EQ(form.Label3.Caption(), "0 of 2 processed - 0 skipped");
+    EXPECT_TRUE(form.Command11.Visible());
+}
+
+TEST_F(PictureList, CancelledDialogChangesNothing) {
+    Add("/P/a.jpg");
+    form.shared.ProcessedCount = 1;
+    Add("");
+    EXPECT_EQ(form.List3.ListCount(), 1);
+    EXPECT_EQ(form.shared.ProcessedCount, 1);
+}
+
+TEST_F(PictureList, LongNamesShowTheirLastCharacters) {
+    Add("/P/abcdefghijklmnopqrstuvwxyz.jpg"); // 30 characters
+    EXPECT_EQ(form.List2.List(0), "...jklmnopqrstuvwxyz.jpg");
+    EXPECT_EQ(CharCount(form.List2.List(0)), 24u);
+    // Multi-byte names are cut between characters, never inside one.
+    Add("/P/Ångström-Åland-Öland-Ærø-ÿ.jpg");
+    EXPECT_EQ(form.List2.List(1), "...Åland-Öland-Ærø-ÿ.jpg");
+    EXPECT_EQ(CharCount(form.List2.List(1)), 24u);
+}
+
+struct RemoveCase {
+    int count;
+    int selected;
+    Strings remaining;
+    int selectedAfter;
+};
+
+class RemoveSelection : public FormTest, public ::testing::WithParamInterface<RemoveCase> {};
+
+TEST_P(RemoveSelection, ChoosesTheNextEntry) {
+    const Strings names{"a.jpg", "b.jpg", "c.jpg", "d.jpg", "e.jpg"};
+    for (int i = 0; i < GetParam().count; ++i)
+        Add("/P/" + names[static_cast<std::size_t>(i)]);
+    form.List2.setListIndex(GetParam().selected);
+    form.Command3.Click();
+    EXPECT_EQ(Entries(form.List2), GetParam().remaining);
+    EXPECT_EQ(form.List3.ListCount(), form.List2.ListCount());
+    EXPECT_EQ(form.List2.ListIndex(), GetParam().selectedAfter);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, RemoveSelection,
+                         ::testing::Values(RemoveCase{3, 2, {"a.jpg", "b.jpg"}, 1},
+                                           RemoveCase{3, 1, {"a.jpg", "c.jpg"}, 0},
+                                           RemoveCase{3, 0, {"b.jpg", "c.jpg"}, 0},
+                                           RemoveCase{
+                                               5, 2, {"a.jpg", "b.jpg", "d.jpg", "e.jpg"}, 2}));
+
+TEST_F(PictureList, RemovingTheLastPictureEmptiesTheWindow) {
+    Add("/P/a.jpg");
+    Add("/P/b.jpg");
+    form.Command3.Click();
+    EXPECT_FALSE(form.Command11.Visible());
+    form.Command3.Click();
+    EXPECT_EQ(form.List2.ListCount(), 0);
+    EXPECT_FALSE(form.Command1.Visible());
+    EXPECT_FALSE(form.Command3.Visible());
+    EXPECT_EQ(form.Frame4.Caption(), "Preview");
+    EXPECT_EQ(form.Label19.Caption(), "Files to Process: 0");
+}
+
+TEST_F(PictureList, ClearEmptiesBothLists) {
+    Add("/P/a.jpg");
+    Add("/P/b.jpg");
+    form.Command8.Click();
+    EXPECT_EQ(form.List2.ListCount() + form.List3.ListCount(), 0);
+    EXPECT_FALSE(form.Label22.Visible());
+    EXPECT_EQ(form.Label3.Caption(), "0 of 0 processed - 0 skipped");
+}
+
+TEST_F(PictureList, ArrowsMoveAndWrapAround) {
+    for (const char* n : {"/P/a.jpg", "/P/b.jpg", "/P/c.jpg"})
+        Add(n);
+    form.List2.setListIndex(0);
+    form.Command11.Click();
+    EXPECT_EQ(Entries(form.List2), (Strings{"b.jpg", "c.jpg", "a.jpg"}));
+    EXPECT_EQ(Entries(form.List3), (Strings{"/P/b.jpg", "/P/c.jpg", "/P/a.jpg"}));
+    EXPECT_EQ(form.List2.ListIndex(), 2);
+    EXPECT_TRUE(form.Command6.HasFocus());
+
+    form.Command12.Click(); // the last wraps to the front
+    EXPECT_EQ(Entries(form.List2), (Strings{"a.jpg", "b.jpg", "c.jpg"}));
+    EXPECT_EQ(form.List2.ListIndex(), 0);
+
+    form.Command12.Click();
+    EXPECT_EQ(Entries(form.List3), (Strings{"/P/b.jpg", "/P/a.jpg", "/P/c.jpg"}));
+    EXPECT_EQ(form.List2.ListIndex(), 1);
+    form.Command11.Click();
+    EXPECT_EQ(Entries(form.List2), (Strings{"a.jpg", "b.jpg", "c.jpg"}));
+}
+
+} // namespace
+} // namespace zembra::testing
