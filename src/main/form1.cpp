@@ -33,6 +33,7 @@ void AddOne(std::int16_t& counter) {
 Form1::Form1(Services& services, Files& files) : Form("Form1"), services_(services), files_(files) {
     setCaption("Zembra v2.4.0");
     setDesignValues();
+    applyLayout();
     wireHandlers();
 }
 

@@ -148,6 +148,8 @@ class Form1 : public Form {
   private:
     void wireHandlers();
     void setDesignValues();
+    // Positions and sizes of the controls, in twips.
+    void applyLayout();
     void fillOptionLists();
     void lockForRun();
     void setStatusLine();
