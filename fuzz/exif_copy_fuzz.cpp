@@ -1,0 +1,40 @@
+// clsEXIF::CopyEXIFHeader between two in-memory files: the first input byte
+// splits the rest into source and destination.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <map>
+
+#include "exif/cls_exif.h"
+
+namespace {
+struct TwoFiles : zembra::Files {
+    std::map<std::string, zembra::Bytes> files;
+    std::optional<zembra::Bytes> ReadAll(const std::string& path) const override {
+        const auto it = files.find(path);
+        return it == files.end() ? std::nullopt : std::optional<zembra::Bytes>(it->second);
+    }
+    bool WriteAll(const std::string& path, const zembra::Bytes& b) override {
+        files[path] = b;
+        return true;
+    }
+};
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size == 0)
+        return 0;
+    const std::size_t split = (size - 1) * data[0] / 255;
+    TwoFiles fs;
+    fs.files["/src"].assign(data + 1, data + 1 + split);
+    fs.files["/dst"].assign(data + 1 + split, data + size);
+    const std::size_t before = fs.files["/dst"].size();
+    zembra::clsEXIF exif(fs, "/z");
+    try {
+        exif.CopyEXIFHeader("/src", "/dst");
+    } catch (const zembra::ExifError&) {
+    }
+    if (fs.files["/dst"].size() < before || fs.files["/dst"].size() > before + split)
+        std::abort();
+    return 0;
+}

@@ -1,0 +1,69 @@
+#include "exif/segment_walk.h"
+
+#include "exif/byte_reader.h"
+
+namespace zembra::exif {
+
+namespace {
+constexpr std::uint8_t kMarkerByte = 0xFF;
+constexpr std::uint8_t kApp1 = 0xE1;
+} // namespace
+
+std::optional<Segment> FindFirstApp1(std::span<const std::uint8_t> file) {
+    const ByteReader r(file, ByteOrder::Motorola);
+    const std::size_t size = file.size();
+    std::size_t p = 2;
+    // A marker and its length field need four bytes, and the walk never looks at
+    // the last byte as a marker start: p + 4 < size.
+    while (size > 4 && p < size - 4) {
+        if (file[p] == kMarkerByte && file[p + 1] == kMarkerByte) {
+            while (p + 1 < size && file[p + 1] == kMarkerByte)
+                ++p;
+        }
+        const auto first = r.U8At(p);
+        const auto second = r.U8At(p + 1);
+        const auto length = r.U16At(p + 2);
+        // Fill bytes that run to the end of the file: no marker follows.
+        if (!first || !second || !length)
+            return std::nullopt;
+        if (*first == kMarkerByte && *second == kApp1)
+            return Segment{p, *length};
+        p += std::size_t{*length} + 2;
+    }
+    return std::nullopt;
+}
+
+StripResult WithoutFirstApp1(std::span<const std::uint8_t> file) {
+    const auto app1 = FindFirstApp1(file);
+    if (!app1)
+        return {StripOutcome::NoApp1, {}};
+    const std::size_t skip = app1->length + 2;
+    if (skip > file.size() - app1->pos)
+        return {StripOutcome::PastTheEnd, {}};
+    Bytes out;
+    out.reserve(file.size() - skip);
+    out.insert(out.end(), file.begin(), file.begin() + static_cast<std::ptrdiff_t>(app1->pos));
+    out.insert(out.end(), file.begin() + static_cast<std::ptrdiff_t>(app1->pos + skip), file.end());
+    return {StripOutcome::Removed, std::move(out)};
+}
+
+std::optional<std::span<const std::uint8_t>> FirstApp1Bytes(std::span<const std::uint8_t> file) {
+    const auto app1 = FindFirstApp1(file);
+    if (!app1)
+        return std::nullopt;
+    return ByteReader(file, ByteOrder::Motorola).Sub(app1->pos, std::uint64_t{app1->length} + 2);
+}
+
+std::optional<Bytes> WithSegmentAfterSoi(std::span<const std::uint8_t> dest,
+                                         std::span<const std::uint8_t> segment) {
+    if (dest.size() < 2)
+        return std::nullopt;
+    Bytes out;
+    out.reserve(dest.size() + segment.size());
+    out.insert(out.end(), dest.begin(), dest.begin() + 2);
+    out.insert(out.end(), segment.begin(), segment.end());
+    out.insert(out.end(), dest.begin() + 2, dest.end());
+    return out;
+}
+
+} // namespace zembra::exif

@@ -1,0 +1,165 @@
+// The EXIF classes against real camera pictures and what exiftool read from them.
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "exif/cls_exif.h"
+#include "exif/exif_reader.h"
+#include "exif/tag_table.h"
+#include "exif_test_support.h"
+#include "sample_manifest.h"
+
+namespace zembra {
+namespace {
+
+using testing::Sample;
+using testing::Unescaped;
+
+// What ExifReader must give for tag 36867, derived from the manifest:
+// - it only looks at the first FF E1 pair of a JPEG, so when that pair is not an
+//   EXIF block (XMP first, other APP1 payloads, PNG, TIFF, HEIC) there is no date;
+// - the value is the first count - 1 bytes of the raw entry, so odd counts go
+//   through as they are (count 19 loses its last digit, count 21 keeps a NUL);
+// - exiftool gave up on a few truncated JPEGs ("JPEG format error") whose EXIF
+//   block is whole: the raw entry is the answer there;
+// - where exiftool found no Exif-directory date in a readable file (no date, or
+//   an Exif pointer of the wrong type) there is none;
+// - the walk reads IFD0 before the Exif directory, and one Kodak file has its own
+//   36867 in IFD0 (exiftool's group "IFD0"), stored with count 19.
+std::string ExpectedDate(const Sample& s) {
+    if (s["format"] != "jpeg" || s["first_app1_kind"] != "EXIF")
+        return {};
+    if (s["dto_exiftool_group"] == "IFD0") {
+        const std::string& ifd0Date = s["exififd_dto_exiftool"];
+        return ifd0Date.substr(0, ifd0Date.size() - 1);
+    }
+    const std::string raw = Unescaped(s["exif_dto_raw"]);
+    const bool exiftoolGaveUp =
+        s["exiftool_messages"].find("JPEG format error") != std::string::npos;
+    if (raw.empty() || (s["exififd_dto_exiftool"].empty() && !exiftoolGaveUp))
+        return {};
+    return raw.substr(0, raw.size() - 1);
+}
+
+std::string Trimmed(std::string text) {
+    std::erase(text, '\0');
+    const auto first = text.find_first_not_of(' ');
+    const auto last = text.find_last_not_of(' ');
+    return first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
+}
+
+class Samples : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        manifest_ = testing::LoadManifest();
+        if (manifest_.empty())
+            GTEST_SKIP() << "shared exif-samples not found";
+    }
+    std::vector<Sample> manifest_;
+};
+
+TEST_F(Samples, DateTakenMatchesTheManifest) {
+    int dated = 0;
+    for (const Sample& s : manifest_) {
+        ExifReader reader;
+        try {
+            reader.Load(s.path);
+        } catch (const ExifError&) {
+            // Damaged blocks raise; what was read before still answers.
+        }
+        const std::string date = reader.Tag(exif::kDateTimeOriginal);
+        const std::string expected = ExpectedDate(s);
+        EXPECT_EQ(date, expected) << s["file"];
+        if (!s["exififd_dto_exiftool"].empty() && !expected.empty()) {
+            // Where both read a date they agree, up to the odd counts above.
+            EXPECT_EQ(Trimmed(s["exififd_dto_exiftool"]).substr(0, Trimmed(date).size()),
+                      Trimmed(date))
+                << s["file"];
+        }
+        dated += date.empty() ? 0 : 1;
+        EXPECT_EQ(reader.IsIntel() && reader.Loaded(), s["byte_order"] == "II" && reader.Loaded())
+            << s["file"];
+    }
+    EXPECT_GT(dated, 60);
+}
+
+TEST_F(Samples, ClsExifReadsTheFirstBlockWithinItsWindow) {
+    int read = 0;
+    for (const Sample& s : manifest_) {
+        clsEXIF exif(Files::Local(), "/nonexistent");
+        try {
+            exif.ReadEXIF(s.path);
+        } catch (const ExifError& e) {
+            // Blocks longer than the 4096 bytes looked at end in a parse error.
+            EXPECT_EQ(e.Number(), 11) << s["file"];
+        }
+        const bool exifInWindow = s["first_app1_kind"] == "EXIF" &&
+                                  std::stoul(s["first_ffe1_offset"]) + 10 <= clsEXIF::kReadLimit;
+        if (exifInWindow) {
+            EXPECT_NE(exif.Status(), clsEXIF::kStatusNotExif) << s["file"];
+        }
+        if (exif.Status() != clsEXIF::kStatusRead)
+            continue;
+        ++read;
+        const std::string expected = ExpectedDate(s);
+        if (expected.empty() || s["dto_exiftool_group"] == "IFD0")
+            continue;
+        // clsEXIF shows all `count` bytes of the text, without NULs.
+        std::string raw = Unescaped(s["exif_dto_raw"]);
+        std::erase(raw, '\0');
+        std::string shown;
+        exif.MetaInfo(exif::kDateTimeOriginal, shown);
+        EXPECT_EQ(shown, raw) << s["file"];
+    }
+    EXPECT_GT(read, 40);
+}
+
+// "offset:kind:length" items of the manifest's app1_segments column.
+std::size_t App1LengthAt(const Sample& s, const std::string& offset) {
+    std::stringstream items(s["app1_segments"]);
+    std::string item;
+    while (items >> item) {
+        if (item.starts_with(offset + ":"))
+            return std::stoul(item.substr(item.rfind(':') + 1));
+    }
+    ADD_FAILURE() << s["file"] << ": no APP1 at " << offset;
+    return 0;
+}
+
+TEST_F(Samples, RemoveThenCopyMovesExactlyTheFirstApp1) {
+    int moved = 0;
+    for (const Sample& s : manifest_) {
+        if (s["format"] != "jpeg" || s["walk_end"] != "SOS")
+            continue;
+        testing::MemoryFiles files;
+        const Bytes original = *Files::Local().ReadAll(s.path);
+        files.files["/src.jpg"] = original;
+        files.files["/out.jpg"] = original;
+        clsEXIF exif(files, "/nonexistent");
+        exif.RemoveEXIFHeader("/out.jpg");
+        if (s["walk_first_app1_offset"].empty()) {
+            EXPECT_EQ(files.writes, 0) << s["file"];
+            continue;
+        }
+        const std::size_t at = std::stoul(s["walk_first_app1_offset"]);
+        const std::size_t segment = App1LengthAt(s, s["walk_first_app1_offset"]) + 2;
+        const Bytes& stripped = files.files["/out.jpg"];
+        ASSERT_EQ(stripped.size(), original.size() - segment) << s["file"];
+        EXPECT_TRUE(std::equal(original.begin(), original.begin() + at, stripped.begin()));
+        EXPECT_TRUE(
+            std::equal(original.begin() + at + segment, original.end(), stripped.begin() + at));
+
+        const Bytes before = stripped;
+        exif.CopyEXIFHeader("/src.jpg", "/out.jpg");
+        const Bytes& result = files.files["/out.jpg"];
+        ASSERT_EQ(result.size(), before.size() + segment) << s["file"];
+        EXPECT_TRUE(
+            std::equal(original.begin() + at, original.begin() + at + segment, result.begin() + 2));
+        ++moved;
+    }
+    EXPECT_GT(moved, 60);
+}
+
+} // namespace
+} // namespace zembra
