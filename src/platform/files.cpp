@@ -78,6 +78,10 @@ bool Files::Remove(const std::string& path) {
     return Exists(path) && ::unlink(path.c_str()) == 0;
 }
 
+bool Files::Replace(const std::string& from, const std::string& to) {
+    return Exists(from) && !to.empty() && std::rename(from.c_str(), to.c_str()) == 0;
+}
+
 std::optional<Bytes> Files::ReadAll(const std::string& path) const {
     if (!Exists(path))
         return std::nullopt;

@@ -23,6 +23,8 @@ class Files {
     // Replaces an existing target; a failed copy leaves no partial target.
     virtual bool Copy(const std::string& from, const std::string& to);
     virtual bool Remove(const std::string& path);
+    // Moves a finished file into place in one step, replacing what is there.
+    virtual bool Replace(const std::string& from, const std::string& to);
     virtual std::optional<Bytes> ReadAll(const std::string& path) const;
     // Writes the whole file under a temporary name, then moves it into place.
     virtual bool WriteAll(const std::string& path, const Bytes& bytes);

@@ -1,0 +1,72 @@
+#pragma once
+// The codecs behind the imaging classes, in the order their encoders are listed.
+// A file is decoded by whichever codec recognises its first bytes, whatever its
+// name says; an output's encoder is chosen by the caller, from the name.
+
+#include "imaging/gp_bitmap.h"
+#include "imaging/status.h"
+#include "platform/files.h"
+#include "platform/surface.h"
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+
+namespace zembra {
+
+using ByteSpan = std::span<const std::uint8_t>;
+
+struct EncodeOptions {
+    std::optional<int> quality; // JPEG only: 0..100, clamped to that range
+};
+
+struct Codec {
+    std::string_view formatName;
+    std::string_view patterns; // "*.JPG;*.JPEG;*.JPE;*.JFIF"
+    std::string_view mimeType;
+    bool (*matches)(ByteSpan bytes);
+    Result<GpBitmap> (*decode)(ByteSpan bytes, const DecodeLimits& limits, int frame);
+    // Frames or pages in the file; null for formats that hold one picture.
+    int (*frameCount)(ByteSpan bytes);
+    // Encodes an opaque picture, embedding its colour profile where the format can.
+    Result<Bytes> (*encode)(const Surface& picture, const EncodeOptions& options);
+};
+
+// BMP, JPEG, GIF, TIFF, PNG.
+std::span<const Codec> Codecs();
+
+// The codec whose signature the bytes start with, or null.
+const Codec* DecoderFor(ByteSpan bytes);
+
+// Decodes frame `frame` (0 = the first) of a picture file held in memory.
+Result<GpBitmap> DecodePicture(ByteSpan bytes, const DecodeLimits& limits = {}, int frame = 0);
+
+// [SECTION] The codecs. Decoders read frame 0 unless a codec has more.
+
+Result<GpBitmap> DecodeBmp(ByteSpan bytes, const DecodeLimits& limits, int frame);
+Result<Bytes> EncodeBmp(const Surface& picture, const EncodeOptions& options);
+
+Result<GpBitmap> DecodeJpeg(ByteSpan bytes, const DecodeLimits& limits, int frame);
+Result<Bytes> EncodeJpeg(const Surface& picture, const EncodeOptions& options);
+
+Result<GpBitmap> DecodePng(ByteSpan bytes, const DecodeLimits& limits, int frame);
+Result<Bytes> EncodePng(const Surface& picture, const EncodeOptions& options);
+
+Result<GpBitmap> DecodeGif(ByteSpan bytes, const DecodeLimits& limits, int frame);
+int GifFrameCount(ByteSpan bytes);
+Result<Bytes> EncodeGif(const Surface& picture, const EncodeOptions& options);
+
+Result<GpBitmap> DecodeTiff(ByteSpan bytes, const DecodeLimits& limits, int frame);
+int TiffPageCount(ByteSpan bytes);
+Result<Bytes> EncodeTiff(const Surface& picture, const EncodeOptions& options);
+
+// An embedded ICC profile kept for pixels decoded as RGB: only a profile whose data
+// colour space is RGB describes them (a CMYK or grey profile would not once the
+// pixels are RGB); anything else gives none.
+ColorProfile RgbProfile(const std::uint8_t* data, std::size_t size);
+
+// A surface of the decoded size, or the failure that says why there is none.
+Result<Surface> AllocatePixels(std::int64_t width, std::int64_t height, const DecodeLimits& limits);
+
+} // namespace zembra

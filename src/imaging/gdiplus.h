@@ -1,0 +1,61 @@
+#pragma once
+// cGdiPlus: loads picture files into picture objects and saves a picture box's
+// picture to a file whose extension chooses the encoder. Each object holds its own
+// session and its own table of encoder patterns; handlers make one per step.
+//
+// Failures raise Error with a status and its text and give the failure result
+// (no picture, 0). The batch runner prints them; the windows do not listen.
+
+#include "imaging/codec.h"
+#include "imaging/encoder_table.h"
+#include "imaging/status.h"
+#include "platform/files.h"
+#include "platform/picture_box.h"
+#include "platform/surface.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace zembra {
+
+class cGdiPlus {
+  public:
+    static constexpr int kDefaultQuality = 75;
+
+    // `onError` is subscribed before start-up, so it hears a failing start-up too.
+    explicit cGdiPlus(ErrorEvent::Listener onError = {}, Files& files = Files::Local());
+    ~cGdiPlus();
+    cGdiPlus(const cGdiPlus&) = delete;
+    cGdiPlus& operator=(const cGdiPlus&) = delete;
+
+    ErrorEvent Error;
+
+    // A picture object of the file's first frame, transparent parts black; null on
+    // failure (FileNotFound for a missing file, UnknownImageFormat for a file no
+    // codec recognises, GenericError with the codec's message for a damaged one).
+    PictureRef FilenameToIPicture(const std::string& sFileName);
+
+    // Saves pic's Picture with the encoder the extension of sFileName selects;
+    // lQuality goes to the encoder only for extensions starting with "J". -1 when
+    // the file was written, 0 otherwise; an extension no encoder lists gives 0
+    // with no Error and no file.
+    int PictureBoxToFile(PictureBox& pic, const std::string& sFileName,
+                         int lQuality = kDefaultQuality);
+
+    std::string GdiErrorString(int lError) const { return zembra::GdiErrorString(lError); }
+
+    std::uint32_t SessionToken() const { return sessionToken_; }
+    int EncoderCount() const { return static_cast<int>(encoders_.size()); }
+    int EncoderIndex(std::string_view pattern) const { return patterns_.EncoderIndex(pattern); }
+
+  private:
+    void BuildEncoderTable();
+
+    std::uint32_t sessionToken_ = 0;
+    std::vector<const Codec*> encoders_; // the encoder of each index
+    EncoderTable patterns_;
+    Files& files_;
+};
+
+} // namespace zembra
