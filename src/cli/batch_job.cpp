@@ -63,6 +63,8 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
         err << message << '\n';
     };
 
+    services.onInterrupt = [&] { form.Command2.Click(); };
+
     ApplyOptions(form, options);
     if (services.MessageCount() > 0)
         return kRefused; // a field refused the value it was given
@@ -91,6 +93,10 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
     form.Command1_Click();
     if (progress && runStarted)
         err << '\n';
+    if (form.Ending()) {
+        err << "zembra-batch: interrupted\n";
+        return kInterrupted;
+    }
     if (!runStarted)
         return kRefused;
 

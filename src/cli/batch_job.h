@@ -10,7 +10,7 @@ namespace zembra {
 
 class Form1;
 
-enum BatchExit { kAllProcessed = 0, kSomeSkipped = 1, kRefused = 2 };
+enum BatchExit { kAllProcessed = 0, kSomeSkipped = 1, kRefused = 2, kInterrupted = 130 };
 
 // Applies the options to a loaded form; false when a field refused its value.
 bool ApplyOptions(Form1& form, const BatchOptions& options);

@@ -5,6 +5,7 @@
 #include "platform/services.h"
 
 #include <deque>
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -23,7 +24,11 @@ class BatchServices : public Services {
     std::string ShowOpen(const OpenFileRequest& request) override;
     std::string ClipboardText() override { return {}; }
     void ClearClipboard() override {}
-    void DoEvents() override {}
+    // An interrupt (Ctrl+C) waiting when the run lets messages through is handed
+    // to onInterrupt, as "Cancel/Quit" would be.
+    void DoEvents() override;
+    std::function<void()> onInterrupt;
+    static void RequestInterrupt();
     bool HasDisplay() const override { return false; }
 
   private:

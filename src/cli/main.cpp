@@ -1,7 +1,9 @@
 // zembra-batch: the batch engine without a display.
 #include "cli/batch_job.h"
 #include "cli/batch_options.h"
+#include "cli/batch_services.h"
 
+#include <csignal>
 #include <iostream>
 #include <unistd.h>
 
@@ -16,5 +18,8 @@ int main(int argc, char** argv) {
         std::cout << zembra::BatchUsage();
         return 0;
     }
+    // The run stops between steps, so no temporary EXIF copy is left behind.
+    std::signal(SIGINT, [](int) { zembra::BatchServices::RequestInterrupt(); });
+    std::signal(SIGTERM, [](int) { zembra::BatchServices::RequestInterrupt(); });
     return zembra::RunBatch(*parsed.options, std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1);
 }

@@ -1,6 +1,7 @@
 // Keeping the EXIF block of a JPEG source in the outputs that rewrite it.
 #include "main/form1.h"
 
+#include "exif/cls_exif.h"
 #include "platform/steps.h"
 
 namespace zembra {
@@ -19,17 +20,23 @@ void Form1::exifSave(const std::string& path) {
         shared.ExifTempFile = temporary;
 }
 
+// Puts the saved block into the output in place of the encoder's own, then
+// removes the temporary copy whether or not that worked.
 void Form1::exifRestore(const std::string& output) {
     if (!keepExifCondition())
         return;
     services_.DoEvents();
-    // Moving the block into the output comes with the EXIF module; the copy is
-    // removed either way so that no stray file is left beside the picture.
-    (void)output;
-    Step([&] {
-        if (!shared.ExifTempFile.empty())
-            files_.Remove(shared.ExifTempFile);
-    });
+    const std::string temporary = shared.ExifTempFile;
+    if (!temporary.empty()) {
+        clsEXIF exif(files_);
+        try {
+            exif.RemoveEXIFHeader(output);
+            exif.CopyEXIFHeader(temporary, output);
+        } catch (const std::exception& e) {
+            failed(output + ": the EXIF block could not be kept (" + e.what() + ")");
+        }
+        files_.Remove(temporary);
+    }
     shared.ExifTempFile.clear();
 }
 

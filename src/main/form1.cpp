@@ -1,5 +1,6 @@
 #include "main/form1.h"
 
+#include "exif/exif_reader.h"
 #include "platform/steps.h"
 #include "platform/text.h"
 
@@ -31,6 +32,12 @@ void AddOne(std::int16_t& counter) {
 }
 
 Form1::Form1(Services& services, Files& files) : Form("Form1"), services_(services), files_(files) {
+    // Each picture gets a reader of its own, so nothing of one file leaks into the next.
+    ReadDateTaken = [this](const std::string& path) -> std::string {
+        ExifReader reader(files_);
+        reader.Load(path);
+        return reader.Tag(36867);
+    };
     setCaption("Zembra v2.4.0");
     setDesignValues();
     applyLayout();
@@ -103,6 +110,11 @@ void Form1::setDesignValues() {
     SetVisible({&Command3, &Label20, &Command4, &Label9, &Command5, &Label10, &Command6, &Label21,
                 &Command11, &Command12, &Image1},
                false);
+    for (PictureBox* box : {&Picture1, &Picture2, &Picture4}) {
+        box->setVisible(false);
+        box->setAutoRedraw(true);
+    }
+    Picture1.setAutoSize(true);
     List1.setVisible(false);
     List3.setVisible(false);
     Timer1.setEnabled(false);

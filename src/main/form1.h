@@ -7,6 +7,7 @@
 #include "platform/controls.h"
 #include "platform/files.h"
 #include "platform/form.h"
+#include "platform/picture_box.h"
 #include "platform/services.h"
 
 #include <functional>
@@ -100,6 +101,11 @@ class Form1 : public Form {
     ListBox List1{*this, "List1"};
     ListBox List3{*this, "List3"};
     Timer Timer1{*this, "Timer1"};
+    // Hidden working surfaces: the source and the target of a resize, and the
+    // picture with its watermark.
+    PictureBox Picture1{*this, "Picture1"};
+    PictureBox Picture2{*this, "Picture2"};
+    PictureBox Picture4{*this, "Picture4"};
 
     SharedValues shared;
 
@@ -167,6 +173,9 @@ class Form1 : public Form {
     bool keepExifCondition() const;
     void exifSave(const std::string& path);
     void exifRestore(const std::string& output);
+    bool drawResized(const std::string& source, int takes);
+    bool saveResized(const std::string& output);
+    int resizeQuality() const;
 
     Services& services_;
     Files& files_;

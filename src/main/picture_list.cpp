@@ -2,6 +2,7 @@
 // reordering. List2 shows the names, List3 holds the full paths at the same index.
 #include "main/form1.h"
 
+#include "imaging/gdiplus.h"
 #include "platform/steps.h"
 #include "platform/text.h"
 
@@ -183,7 +184,12 @@ void Form1::Command12_Click() {
 void Form1::showSelectedPicture() {
     if (!services_.HasDisplay())
         return;
-    // Loading pictures comes with the imaging layer; until then the preview stays empty.
+    const int selected = List2.ListIndex();
+    if (selected < 0)
+        return;
+    // A picture that cannot be loaded leaves the preview empty; it stays listed.
+    cGdiPlus gdip({}, files_);
+    Image1.setPicture(gdip.FilenameToIPicture(List3.List(selected)));
 }
 
 } // namespace zembra

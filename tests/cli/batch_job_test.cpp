@@ -1,5 +1,6 @@
 // zembra-batch's job from options to printed report and exit status.
 #include "cli/batch_job.h"
+#include "cli/batch_services.h"
 #include "support/temp_dir.h"
 
 #include <filesystem>
@@ -78,6 +79,18 @@ TEST(BatchJob, NonAsciiNamesKeepWorking) {
     EXPECT_EQ(r.status, kAllProcessed);
     EXPECT_EQ(r.out, "...e-de-Saint-Tropez.jpg --- finished\n1 of 1 processed - 0 skipped\n");
     EXPECT_EQ(dir.Listing(), "Fête à Zürich-001.jpg");
+}
+
+// Ctrl+C during a run acts as "Cancel/Quit": the run stops and the temporary EXIF
+// copy of the picture in hand is removed.
+TEST(BatchJob, InterruptStopsTheRunWithoutLeftovers) {
+    TempDir dir;
+    std::filesystem::copy_file(std::string(ZEMBRA_SAMPLES_DIR) + "/harbour.jpg", dir / "a.jpg");
+    std::filesystem::copy_file(std::string(ZEMBRA_SAMPLES_DIR) + "/meadow.jpg", dir / "b.jpg");
+    BatchServices::RequestInterrupt();
+    const Outcome r = RunJob({"--action", "4", "--exif", dir / "a.jpg", dir / "b.jpg"});
+    EXPECT_EQ(r.status, kInterrupted);
+    EXPECT_EQ(dir.Listing(), "(R)a.jpg a.jpg b.jpg");
 }
 
 } // namespace

@@ -1,0 +1,84 @@
+// Outputs that rewrite a JPEG keep its source's EXIF block.
+#include "form_fixture.h"
+
+#include <filesystem>
+
+namespace zembra::testing {
+namespace {
+
+// The first APP1 segment of a JPEG, marker and length included; empty when none.
+Bytes FirstApp1(const Bytes& jpeg) {
+    std::size_t pos = 2;
+    while (pos + 4 <= jpeg.size() && jpeg[pos] == 0xFF) {
+        const std::size_t length = static_cast<std::size_t>(jpeg[pos + 2] << 8 | jpeg[pos + 3]);
+        if (jpeg[pos + 1] == 0xE1)
+            return Bytes(jpeg.begin() + static_cast<long>(pos),
+                         jpeg.begin() + static_cast<long>(std::min(jpeg.size(), pos + 2 + length)));
+        pos += 2 + length;
+    }
+    return {};
+}
+
+class KeepExif : public FormTest {
+  protected:
+    Bytes source;
+    void SetUp() override {
+        FormTest::SetUp();
+        std::filesystem::copy_file(std::string(ZEMBRA_SAMPLES_DIR) + "/harbour.jpg",
+                                   dir / "harbour.jpg");
+        source = *Files::Local().ReadAll(dir / "harbour.jpg");
+        ASSERT_FALSE(FirstApp1(source).empty());
+        Add(dir / "harbour.jpg");
+        form.Text1.setText("New");
+        form.Text2.setText("50");
+    }
+    std::vector<std::string> temporaries;
+    void WatchForTemporaryCopy() {
+        services.onDoEvents = [this] {
+            for (const auto& e : std::filesystem::directory_iterator(dir.Path()))
+                if (e.path().filename().string().ends_with("exif.jpg"))
+                    temporaries.push_back(e.path().filename());
+        };
+    }
+};
+
+TEST_F(KeepExif, CopyCarriesTheBlockRightAfterTheStart) {
+    WatchForTemporaryCopy();
+    form.Combo2.setListIndex(4);
+    form.Command1_Click();
+    const Bytes output = *Files::Local().ReadAll(dir / "(R)harbour.jpg");
+    const Bytes block = FirstApp1(source);
+    ASSERT_GT(output.size(), block.size() + 2);
+    EXPECT_TRUE(std::equal(block.begin(), block.end(), output.begin() + 2));
+    EXPECT_EQ(temporaries.front(), "harbour.jpgexif.jpg"); // it existed during the run
+    EXPECT_EQ(dir.Listing(), "(R)harbour.jpg harbour.jpg");
+    EXPECT_TRUE(form.shared.ExifTempFile.empty());
+}
+
+TEST_F(KeepExif, InPlaceResizeKeepsTheDate) {
+    form.Combo2.setListIndex(3);
+    form.Command1_Click();
+    const Bytes output = *Files::Local().ReadAll(dir / "harbour.jpg");
+    EXPECT_NE(output, source);
+    EXPECT_EQ(FirstApp1(output), FirstApp1(source));
+    EXPECT_EQ(form.ReadDateTaken(dir / "harbour.jpg"), "2024:07:14 18:32:05");
+}
+
+TEST_F(KeepExif, NoCopyForOtherFormatsOrWhenNotAsked) {
+    WatchForTemporaryCopy();
+    form.Combo2.setListIndex(4);
+    form.Combo4.setListIndex(5);
+    form.Command1_Click();
+    EXPECT_TRUE(temporaries.empty());
+    EXPECT_EQ(dir.Listing(), "(R)harbour.PNG harbour.jpg");
+
+    Add(dir / "harbour.jpg");
+    form.Combo4.setListIndex(0);
+    form.Check3.setValue(0);
+    form.Command1_Click();
+    EXPECT_TRUE(temporaries.empty());
+    EXPECT_TRUE(FirstApp1(*Files::Local().ReadAll(dir / "(R)harbour.jpg")).empty());
+}
+
+} // namespace
+} // namespace zembra::testing

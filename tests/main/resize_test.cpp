@@ -1,0 +1,190 @@
+// Resize and conversion actions end to end, on pictures made in the test.
+#include "form_fixture.h"
+#include "imaging/codec.h"
+#include "imaging/gdiplus.h"
+#include "main/resize_factors.h"
+
+#include <filesystem>
+
+namespace zembra::testing {
+namespace {
+
+struct FactorCase {
+    bool percentage;
+    double percent;
+    bool keepAspect;
+    double width, height;
+    int pictureWidth, pictureHeight;
+    double fW, fH;
+};
+
+class Factors : public ::testing::TestWithParam<FactorCase> {};
+
+TEST_P(Factors, FollowTheResizeMode) {
+    const FactorCase& c = GetParam();
+    const ScaleFactors f = ResizeFactors(c.percentage, c.percent, c.keepAspect, c.width, c.height,
+                                         c.pictureWidth, c.pictureHeight);
+    EXPECT_DOUBLE_EQ(f.width, c.fW);
+    EXPECT_DOUBLE_EQ(f.height, c.fH);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, Factors,
+    ::testing::Values(FactorCase{true, 50, true, 0, 0, 1600, 1200, 50, 50},
+                      // Landscape keeps the aspect by the width field.
+                      FactorCase{false, 0, true, 800, 600, 1600, 1200, 50, 50},
+                      // Portrait and square go by the height field.
+                      FactorCase{false, 0, true, 800, 600, 1200, 1600, 37.5, 37.5},
+                      FactorCase{false, 0, true, 800, 600, 1600, 1600, 37.5, 37.5},
+                      FactorCase{false, 0, false, 800, 600, 1600, 1600, 50, 37.5}));
+
+Surface Gradient(int w, int h) {
+    auto s = Surface::Create(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            s->Row(y)[static_cast<std::size_t>(x)] =
+                0xFF000000u | static_cast<std::uint32_t>((x * 255 / w) << 16 | (y * 255 / h) << 8);
+    return std::move(*s);
+}
+
+class Resize : public FormTest {
+  protected:
+    std::vector<std::string> failures;
+
+    void SetUp() override {
+        FormTest::SetUp();
+        form.onFailure = [this](const std::string& m) { failures.push_back(m); };
+    }
+    std::string Picture(const std::string& name, int w, int h, int quality = 90) {
+        const auto bytes = name.ends_with(".png") ? EncodePng(Gradient(w, h), {})
+                                                  : EncodeJpeg(Gradient(w, h), {quality});
+        EXPECT_TRUE(Files::Local().WriteAll(dir / name, bytes.value()));
+        return dir / name;
+    }
+    // Width and height of a picture file, 0x0 when it does not load.
+    std::pair<int, int> SizeOf(const std::string& name) {
+        cGdiPlus gdip;
+        const PictureRef p = gdip.FilenameToIPicture(dir / name);
+        return p ? std::pair{p->Width(), p->Height()} : std::pair{0, 0};
+    }
+    void Run(int action, int conversion = 0) {
+        form.Combo2.setListIndex(action);
+        form.Text1.setText("New");
+        form.Combo4.setListIndex(conversion);
+        form.Command1_Click();
+    }
+};
+
+TEST_F(Resize, PercentageHalvesACopy) {
+    Add(Picture("photo.jpg", 160, 120));
+    form.Text2.setText("50");
+    Run(4);
+    EXPECT_EQ(dir.Listing(), "(R)photo.jpg photo.jpg");
+    EXPECT_EQ(SizeOf("(R)photo.jpg"), (std::pair{80, 60}));
+    EXPECT_TRUE(failures.empty());
+}
+
+TEST_F(Resize, PixelSizeKeepsTheAspectByTheLongSide) {
+    Add(Picture("portrait.jpg", 120, 160));
+    Add(Picture("square.png", 160, 160));
+    form.Combo2.setListIndex(6);
+    form.Option4.setValue(true);
+    form.Text3.setText("80");
+    form.Text4.setText("60");
+    Run(6);
+    EXPECT_EQ(SizeOf("New-001.jpg"), (std::pair{45, 60}));
+    EXPECT_EQ(SizeOf("New-002.png"), (std::pair{60, 60}));
+    AddFiles({});
+    Add(Picture("wide.jpg", 160, 160));
+    form.Check4.setValue(0);
+    Run(6);
+    EXPECT_EQ(SizeOf("New-003.jpg"), (std::pair{80, 60})); // distorted on purpose
+}
+
+TEST_F(Resize, ConvertingTheOriginalReplacesIt) {
+    Add(Picture("photo.jpg", 40, 30));
+    Run(3, 5);
+    EXPECT_EQ(dir.Listing(), "photo.PNG");
+    EXPECT_EQ(SizeOf("photo.PNG"), (std::pair{40, 30}));
+}
+
+TEST_F(Resize, ResizingTheOriginalInPlace) {
+    Add(Picture("photo.jpg", 40, 30));
+    form.Text2.setText("25");
+    Run(3);
+    EXPECT_EQ(dir.Listing(), "photo.jpg");
+    EXPECT_EQ(SizeOf("photo.jpg"), (std::pair{10, 8}));
+}
+
+TEST_F(Resize, RenamedResizedOriginal) {
+    Add(Picture("photo.jpg", 40, 30));
+    Run(5, 2);
+    EXPECT_EQ(dir.Listing(), "New-001.GIF");
+}
+
+TEST_F(Resize, RenameOriginalAndConvertedCopy) {
+    Add(Picture("photo.jpg", 40, 30));
+    Run(7, 2);
+    EXPECT_EQ(dir.Listing(), "(R)New-001.GIF New-001.jpg");
+    EXPECT_EQ(SizeOf("(R)New-001.GIF"), (std::pair{40, 30}));
+    // A second run beside the first gets dashes for the taken copy name.
+    Add(Picture("photo.jpg", 40, 30));
+    form.shared.NameCounters.fill(0);
+    Run(7, 2);
+    EXPECT_EQ(dir.Listing(), "(R)New-001-.GIF (R)New-001.GIF New-001-.jpg New-001.jpg");
+}
+
+// Quality 80 saves a JPEG source with 75: the bytes are exactly the encoder's at 75.
+TEST_F(Resize, JpegSourcesLoseFiveQualityPoints) {
+    Add(Picture("photo.jpg", 64, 48));
+    form.Text5.setText("80");
+    form.Check3.setValue(0);
+    Run(4);
+    cGdiPlus gdip;
+    const PictureRef decoded = gdip.FilenameToIPicture(dir / "photo.jpg");
+    ASSERT_TRUE(decoded);
+    const Bytes at75 = EncodeJpeg(*decoded, {75}).value();
+    EXPECT_EQ(Files::Local().ReadAll(dir / "(R)photo.jpg"), at75);
+}
+
+// A file layer on a full disk: every whole-file write fails.
+class FullDisk : public Files {
+  public:
+    bool WriteAll(const std::string&, const Bytes&) override { return false; }
+};
+
+TEST(ResizeSafety, AFailedSaveLosesNoPictureAndLeavesNoStrayFile) {
+    for (int action : {3, 5, 7}) {
+        ScriptedServices services;
+        FullDisk disk;
+        TempDir dir;
+        const auto jpeg = EncodeJpeg(Gradient(32, 24), {90}).value();
+        ASSERT_TRUE(Files::Local().WriteAll(dir / "photo.jpg", jpeg));
+        Form1 form(services, disk);
+        form.Form_Load();
+        std::vector<std::string> failures;
+        form.onFailure = [&](const std::string& m) { failures.push_back(m); };
+        services.dialogAnswers.push_back(dir / "photo.jpg");
+        form.Command7.Click();
+        form.Combo2.setListIndex(action);
+        form.Text1.setText("New");
+        form.Combo4.setListIndex(5);
+        form.Command1_Click();
+        // Action 7 renames the original whatever becomes of its converted copy.
+        const std::string kept = action == 7 ? "New-001.jpg" : "photo.jpg";
+        EXPECT_EQ(Files::Local().ReadAll(dir / kept), jpeg) << "action " << action;
+        EXPECT_EQ(dir.Listing(), kept);
+        EXPECT_FALSE(failures.empty());
+    }
+}
+
+TEST_F(Resize, UnreadablePictureLeavesTheOriginal) {
+    Add(dir.Write("broken.jpg", "not a picture"));
+    Run(3);
+    EXPECT_EQ(dir.Listing(), "broken.jpg");
+    ASSERT_FALSE(failures.empty());
+    EXPECT_EQ(failures.front().rfind(dir / "broken.jpg: ", 0), 0u);
+}
+
+} // namespace
+} // namespace zembra::testing
