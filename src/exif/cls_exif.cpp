@@ -116,7 +116,9 @@ std::string ShowRationals(exif::Rendering how, const ByteReader& r, std::uint64_
     std::string text;
     for (std::uint32_t i = 0; i < count; ++i) {
         const Rational q = ReadRational(r, pos + std::uint64_t{8} * i, isSigned);
-        text += (i == 0 ? "" : "/") + FormattedOr(q, q.HasValue() ? q.Value() : 0, 3);
+        if (i > 0)
+            text += '/';
+        text += FormattedOr(q, q.HasValue() ? q.Value() : 0, 3);
     }
     return text;
 }

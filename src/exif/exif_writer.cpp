@@ -136,9 +136,12 @@ Bytes clsEXIF::BuildExifSegment() const {
     const std::size_t length = 2 + 6 + tiff.size();
     if (length > 0xFFFF)
         throw ExifError(kOverflow, "WriteEXIF", "Overflow");
-    Bytes segment = {0xFF, 0xE1};
+    static constexpr std::uint8_t kHeader[] = {'E', 'x', 'i', 'f', 0, 0};
+    Bytes segment;
+    segment.reserve(2 + length);
+    PutMotorola(segment, 0xFFE1, 2);
     PutMotorola(segment, length, 2);
-    segment.insert(segment.end(), {'E', 'x', 'i', 'f', 0, 0});
+    segment.insert(segment.end(), std::begin(kHeader), std::end(kHeader));
     segment.insert(segment.end(), tiff.begin(), tiff.end());
     return segment;
 }
