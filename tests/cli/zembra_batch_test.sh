@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# zembra-batch from the outside: files, printed report and exit status.
+set -u
+batch=$1
+dir=$(mktemp -d)
+trap 'rm -rf "$dir"' EXIT
+cd "$dir"
+fails=0
+passes=0
+check() { # description, then a command that must succeed
+    local what=$1
+    shift
+    if "$@"; then echo "ok: $what"; passes=$((passes + 1)); else echo "FAILED: $what"; fails=$((fails + 1)); fi
+}
+
+touch a.jpg b.jpg c.jpg
+out=$("$batch" --action 1 --name Holiday a.jpg b.jpg c.jpg); status=$?
+check "rename exits 0" test $status -eq 0
+check "rename prints the status line" test "$(echo "$out" | tail -n 1)" = "3 of 3 processed - 0 skipped"
+check "rename names the files" test "$(ls | tr '\n' ' ')" = "Holiday-001.jpg Holiday-002.jpg Holiday-003.jpg "
+
+touch d.jpg
+"$batch" --action 1 --name Holiday d.jpg >/dev/null
+check "a taken name gets a dash" test -f Holiday-001-.jpg
+
+err=$("$batch" --action 2 --name 'a:b' Holiday-001.jpg 2>&1 >/dev/null); status=$?
+check "forbidden characters exit 2" test $status -eq 2
+check "forbidden characters message" test "$(echo "$err" | head -n 1)" = "Following characters are not allowed: "
+err=$("$batch" Holiday-001.jpg 2>&1); status=$?
+check "no action exits 2" test $status -eq 2 -a "$err" = "No Action Selected!"
+"$batch" --action 2 --name X missing.jpg >/dev/null; status=$?
+check "a missing picture exits 1" test $status -eq 1
+"$batch" --bogus >/dev/null 2>&1; status=$?
+check "an unknown flag exits 2" test $status -eq 2
+"$batch" --help | grep -q -- '--action N'
+check "--help shows the flags" test $? -eq 0
+
+echo "$passes passed, $fails failed"
+test $fails -eq 0

@@ -1,0 +1,372 @@
+// The binders: model changes show at once, user input reaches the model once.
+#include "gui_fixture.h"
+
+#include "gui/widgets.h"
+#include "platform/steps.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTest>
+#include <QToolButton>
+
+namespace zembra::testing {
+namespace {
+
+using Binding = ViewTest;
+
+// Check boxes and option buttons take clicks on their indicator and caption only.
+void ClickIndicator(QWidget* button) {
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
+}
+
+TEST_F(Binding, ModelChangesShowInTheWidgetsAtOnce) {
+    form.frame.setCaption("Options");
+    form.text.setText("Holiday");
+    form.check.setValue(1);
+    form.optionB.setValue(true);
+    form.combo.AddItem("one");
+    form.combo.AddItem("two");
+    form.combo.setListIndex(1);
+    form.scroll.setRange(0, 3);
+    form.scroll.setValue(2);
+    form.plain.setCaption("[Browse]");
+
+    EXPECT_EQ(Widget<QGroupBox>(form.frame)->title(), "Options");
+    EXPECT_EQ(Widget<QLineEdit>(form.text)->text(), "Holiday");
+    EXPECT_EQ(Widget<QCheckBox>(form.check)->checkState(), Qt::Checked);
+    EXPECT_TRUE(Widget<QRadioButton>(form.optionB)->isChecked());
+    EXPECT_FALSE(Widget<QRadioButton>(form.optionA)->isChecked());
+    EXPECT_EQ(Widget<QComboBox>(form.combo)->count(), 2);
+    EXPECT_EQ(Widget<QComboBox>(form.combo)->currentText(), "two");
+    EXPECT_EQ(Widget<QScrollBar>(form.scroll)->maximum(), 3);
+    EXPECT_EQ(Widget<QScrollBar>(form.scroll)->value(), 2);
+    EXPECT_EQ(Widget<ElidedLabel>(form.plain)->text(), "[Browse]");
+
+    form.check.setValue(2);
+    EXPECT_EQ(Widget<QCheckBox>(form.check)->checkState(), Qt::PartiallyChecked);
+    form.text.setText("Ångström"); // UTF-8 in the model, UTF-16 in Qt
+    EXPECT_EQ(Widget<QLineEdit>(form.text)->text(), QString::fromUtf8("Ångström"));
+}
+
+TEST_F(Binding, TypingRunsTheChangeHandlerOncePerKey) {
+    auto* edit = Widget<QLineEdit>(form.text);
+    QTest::keyClick(edit, Qt::Key_A);
+    EXPECT_EQ(form.text.Text(), "a");
+    EXPECT_EQ(form.calls["text"], 1);
+    QTest::keyClicks(edit, "bc");
+    EXPECT_EQ(form.text.Text(), "abc");
+    EXPECT_EQ(form.calls["text"], 3);
+    EXPECT_EQ(edit->cursorPosition(), 3); // the caret stays where the user typed
+}
+
+TEST_F(Binding, TextRewrittenByItsHandlerShowsTheHandlersText) {
+    // A field that accepts digits only puts its old value back, as option fields do.
+    form.text.setText("50");
+    form.calls.clear();
+    form.text.onChange = [this] {
+        ++form.calls["text"];
+        if (form.text.Text().find_first_not_of("0123456789") != std::string::npos)
+            form.text.setText("50");
+    };
+    auto* edit = Widget<QLineEdit>(form.text);
+    edit->setCursorPosition(2);
+    QTest::keyClick(edit, Qt::Key_X);
+    EXPECT_EQ(form.text.Text(), "50");
+    EXPECT_EQ(edit->text(), "50");
+    EXPECT_EQ(form.calls["text"], 2); // the user's edit, then the handler's own
+}
+
+TEST_F(Binding, TypingStopsAtTheLengthLimitButCodeMaySetLongerTexts) {
+    // The limit is a design-time property: the view reads it when it is made.
+    form.text.setMaxLength(3);
+    view = MakeView(1.0);
+    auto* edit = Widget<QLineEdit>(form.text);
+    QTest::keyClicks(edit, "12345");
+    EXPECT_EQ(form.text.Text(), "123");
+    form.text.setText("123456");
+    EXPECT_EQ(edit->text(), "123456");
+}
+
+TEST_F(Binding, SelectionFollowsTheModelAndTheCaret) {
+    form.text.setText("Ærø-1234");
+    auto* edit = Widget<QLineEdit>(form.text);
+    // Model offsets count UTF-8 bytes: "Ærø" is 5 bytes and 3 characters.
+    form.text.setSelection(0, 5);
+    EXPECT_EQ(edit->selectedText(), QString::fromUtf8("Ærø"));
+    edit->setSelection(4, 4);
+    EXPECT_EQ(form.text.SelStart(), 6);
+    EXPECT_EQ(form.text.SelLength(), 4);
+}
+
+TEST_F(Binding, CheckBoxClicksTickAndClearOnce) {
+    auto* box = Widget<QCheckBox>(form.check);
+    ClickIndicator(box);
+    EXPECT_EQ(form.check.Value(), 1);
+    EXPECT_EQ(form.calls["check"], 1);
+    form.check.setValue(2); // greyed by code: a click ticks it
+    ClickIndicator(box);
+    EXPECT_EQ(form.check.Value(), 1);
+    EXPECT_EQ(box->checkState(), Qt::Checked);
+    ClickIndicator(box);
+    EXPECT_EQ(form.check.Value(), 0);
+}
+
+TEST_F(Binding, OptionButtonsFollowTheModelsOneOfMany) {
+    form.optionA.setValue(true);
+    form.calls.clear();
+    auto* a = Widget<QRadioButton>(form.optionA);
+    auto* b = Widget<QRadioButton>(form.optionB);
+    ClickIndicator(b);
+    EXPECT_TRUE(form.optionB.Value());
+    EXPECT_FALSE(form.optionA.Value());
+    EXPECT_FALSE(a->isChecked());
+    EXPECT_EQ(form.calls["optionB"], 1);
+    // Clicking the selected button again keeps it selected and runs nothing.
+    ClickIndicator(b);
+    EXPECT_TRUE(b->isChecked());
+    EXPECT_EQ(form.calls["optionB"], 1);
+}
+
+TEST_F(Binding, ListSelectionGoesBothWays) {
+    for (const char* name : {"a.jpg", "b.jpg", "c.jpg"})
+        form.list.AddItem(name);
+    auto* list = Widget<QListWidget>(form.list);
+    ASSERT_EQ(list->count(), 3);
+
+    form.list.setListIndex(2);
+    EXPECT_EQ(list->currentRow(), 2);
+    EXPECT_TRUE(list->item(2)->isSelected());
+    EXPECT_EQ(form.calls["list"], 1);
+
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->item(0)).center());
+    EXPECT_EQ(form.list.ListIndex(), 0);
+    EXPECT_EQ(form.calls["list"], 2);
+
+    QTest::keyClick(list, Qt::Key_Down);
+    EXPECT_EQ(form.list.ListIndex(), 1);
+    EXPECT_EQ(form.calls["list"], 3);
+}
+
+TEST_F(Binding, ListEditsByTheModelNeverSelectOnTheirOwn) {
+    for (const char* name : {"a.jpg", "b.jpg", "c.jpg"})
+        form.list.AddItem(name);
+    form.list.setListIndex(1);
+    form.calls.clear();
+    auto* list = Widget<QListWidget>(form.list);
+
+    // Removing the selected entry leaves nothing selected; Qt would move the
+    // current row to a neighbour, which must not reach the model.
+    form.list.RemoveItem(1);
+    EXPECT_EQ(form.list.ListIndex(), -1);
+    EXPECT_EQ(list->count(), 2);
+    EXPECT_EQ(list->item(1)->text(), "c.jpg");
+    EXPECT_TRUE(list->selectedItems().isEmpty());
+
+    form.list.setList(0, "a.jpg --- processing");
+    form.list.AddItem("first", 0);
+    EXPECT_EQ(list->item(0)->text(), "first");
+    EXPECT_EQ(list->item(1)->text(), "a.jpg --- processing");
+    form.list.Clear();
+    EXPECT_EQ(list->count(), 0);
+    EXPECT_EQ(form.calls["list"], 0);
+}
+
+TEST_F(Binding, ComboChoiceReachesTheModelOnce) {
+    for (const char* entry : {"Custom", "1600x1200", "800x600"})
+        form.combo.AddItem(entry);
+    form.combo.setListIndex(0);
+    form.calls.clear();
+    auto* combo = Widget<QComboBox>(form.combo);
+    combo->setFocus();
+    QTest::keyClick(combo, Qt::Key_Down);
+    EXPECT_EQ(form.combo.ListIndex(), 1);
+    EXPECT_EQ(form.calls["combo"], 1);
+    form.combo.setListIndex(-1);
+    EXPECT_EQ(combo->currentIndex(), -1);
+}
+
+TEST_F(Binding, ScrollBarStepsReachTheModelAndRangesMayRunHighToLow) {
+    form.scroll.setRange(0, 3);
+    auto* bar = Widget<QScrollBar>(form.scroll);
+    EXPECT_EQ(bar->orientation(), Qt::Horizontal); // wider than high
+    bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_EQ(form.scroll.Value(), 1);
+    EXPECT_EQ(form.calls["scroll"], 1);
+
+    form.scroll.setRange(100, 1);
+    form.scroll.setValue(50);
+    EXPECT_EQ(bar->minimum(), 1);
+    EXPECT_EQ(bar->maximum(), 100);
+    EXPECT_TRUE(bar->invertedAppearance());
+    EXPECT_EQ(bar->value(), 50);
+}
+
+TEST_F(Binding, EnabledAndVisibleFollowTheModel) {
+    auto* edit = Widget<QLineEdit>(form.text);
+    auto* box = Widget<QCheckBox>(form.check);
+    form.text.setEnabled(false);
+    EXPECT_FALSE(edit->isEnabled());
+    form.text.setVisible(false);
+    EXPECT_TRUE(edit->isHidden());
+    form.text.setVisible(true);
+    EXPECT_FALSE(edit->isHidden());
+
+    // A disabled frame blocks its children on screen but leaves their own flags,
+    // and enabling it again keeps a child that is disabled in its own right off.
+    form.frame.setEnabled(false);
+    EXPECT_FALSE(box->isEnabled());
+    EXPECT_TRUE(form.check.Enabled());
+    form.frame.setEnabled(true);
+    EXPECT_TRUE(box->isEnabled());
+    EXPECT_FALSE(edit->isEnabled());
+}
+
+TEST_F(Binding, ControlsSitWhereTheModelPutsThemAtTheViewsScale) {
+    EXPECT_EQ(view->widgetFor(form.text)->geometry(), QRect(10, 20, 100, 20));
+    form.text.Move(300, 450, 750, 150);
+    EXPECT_EQ(view->widgetFor(form.text)->geometry(), QRect(20, 30, 50, 10));
+
+    auto larger = MakeView(1.5);
+    EXPECT_EQ(larger->widgetFor(form.text)->geometry(), QRect(30, 45, 75, 15));
+    // The window fits the outermost control with the same margin all round.
+    EXPECT_EQ(larger->size(), QSize(15 + 450 + 15, 15 + 450 + 15));
+}
+
+TEST(ViewScale, NeighboursMeetWhateverTheFactor) {
+    const ViewScale scale(1.3);
+    for (int left = 0; left < 3000; left += 137) {
+        const QRect a = scale.rect(left, 0, 137, 100);
+        const QRect b = scale.rect(left + 137, 0, 137, 100);
+        EXPECT_EQ(a.right() + 1, b.left()) << left;
+    }
+}
+
+TEST_F(Binding, ImageButtonsPressOnlyWhenTheModelLetsThem) {
+    auto* button = Widget<QToolButton>(form.button);
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(form.calls["button"], 1);
+    form.button.setEnabled(false);
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(form.calls["button"], 1);
+}
+
+TEST_F(Binding, ACaptionPressesItsButtonUnlessItHasItsOwnHandler) {
+    QTest::mouseClick(Widget<ElidedLabel>(form.caption), Qt::LeftButton);
+    EXPECT_EQ(form.calls["button"], 1);
+    QTest::mouseClick(Widget<ElidedLabel>(form.plain), Qt::LeftButton);
+    EXPECT_EQ(form.calls["button"], 1);
+
+    form.caption.onClick = [this] { ++form.calls["caption"]; };
+    QTest::mouseClick(Widget<ElidedLabel>(form.caption), Qt::LeftButton);
+    EXPECT_EQ(form.calls["caption"], 1);
+    EXPECT_EQ(form.calls["button"], 1);
+}
+
+TEST(Captions, AreTheLabelsRightUnderAButton) {
+    SampleForm form;
+    const auto captions = FormView::FindCaptions(form);
+    ASSERT_EQ(captions.size(), 1u);
+    EXPECT_EQ(captions.begin()->first, &form.caption);
+    EXPECT_EQ(captions.begin()->second, &form.button);
+}
+
+TEST_F(Binding, LongCaptionsAreElidedWithTheWholeTextAsTooltip) {
+    auto* label = Widget<ElidedLabel>(form.plain);
+    form.plain.setCaption("short");
+    EXPECT_FALSE(label->isElided());
+    EXPECT_TRUE(label->toolTip().isEmpty());
+    form.plain.setCaption("a caption far too long for the eighty pixels it has");
+    EXPECT_TRUE(label->isElided());
+    EXPECT_EQ(label->toolTip(), "a caption far too long for the eighty pixels it has");
+}
+
+TEST_F(Binding, PicturesShowTheirPixels) {
+    auto picture = Surface::CreateShared(3, 2, 0xFF000000u);
+    ASSERT_TRUE(picture);
+    picture->Row(1)[2] = 0x00123456u; // top byte left at 0: still shown opaque
+    form.image.setStretch(true);
+    form.image.setPicture(picture);
+    auto* view = Widget<PictureView>(form.image);
+    ASSERT_EQ(view->image().size(), QSize(3, 2));
+    EXPECT_EQ(view->image().pixel(2, 1), 0xFF123456u);
+    EXPECT_EQ(view->image().pixel(1, 0), 0xFF000000u);
+    form.image.setPicture(nullptr);
+    EXPECT_TRUE(view->image().isNull());
+}
+
+TEST_F(Binding, PictureBoxesShowWhatIsDrawnOnceRefreshed) {
+    form.box.setBorderStyle(PictureBox::vbBSNone);
+    form.box.setBackColor(0x000000FFu); // red as 0x00BBGGRR
+    auto* view = Widget<PictureView>(form.box);
+    ASSERT_EQ(view->image().size(), QSize(60, 60));
+    EXPECT_EQ(view->image().pixel(0, 0), 0xFFFF0000u);
+}
+
+TEST_F(Binding, HiddenPicturesAreNotCopied) {
+    form.image.setVisible(false);
+    form.image.setPicture(Surface::CreateShared(4, 4));
+    auto* view = Widget<PictureView>(form.image);
+    EXPECT_TRUE(view->image().isNull());
+    form.image.setVisible(true);
+    EXPECT_EQ(view->image().size(), QSize(4, 4));
+}
+
+TEST_F(Binding, WorkingStorageAndTimersGetNoWidget) {
+    EXPECT_EQ(view->widgetFor(form.hidden), nullptr);
+    EXPECT_EQ(view->widgetFor(form.timer), nullptr);
+    // A placed control hidden for now has its widget, ready to be shown.
+    form.button.setVisible(false);
+    auto again = MakeView(1.0);
+    ASSERT_NE(again->widgetFor(form.button), nullptr);
+    EXPECT_TRUE(again->widgetFor(form.button)->isHidden());
+}
+
+TEST_F(Binding, TimersTickFromTheEventLoopWhileEnabled) {
+    form.timer.setInterval(5);
+    form.timer.setEnabled(true);
+    EXPECT_TRUE(SpinUntil([&] { return form.calls["timer"] >= 2; }));
+    form.timer.setEnabled(false);
+    const int ticks = form.calls["timer"];
+    SpinUntil([] { return false; }, 50);
+    EXPECT_EQ(form.calls["timer"], ticks);
+}
+
+TEST_F(Binding, FocusFollowsTheModelAndTheUser) {
+    view->show();
+    view->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
+    // Showing the window focused its first field, as it should, and told the model.
+    EXPECT_EQ(form.Focused(), &form.text);
+    form.calls.clear();
+    form.check.SetFocus();
+    EXPECT_TRUE(view->widgetFor(form.check)->hasFocus());
+
+    view->widgetFor(form.text)->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(form.Focused(), &form.text);
+    EXPECT_EQ(form.calls["textFocus"], 1);
+    // The model's own SetFocus on the focused field runs its handler once more,
+    // and nothing echoes back.
+    form.text.SetFocus();
+    EXPECT_EQ(form.calls["textFocus"], 2);
+}
+
+TEST_F(Binding, FailingHandlersAreReportedAndTheWidgetShowsTheModel) {
+    form.check.onClick = [] { throw PlatformError(380, "Invalid property value"); };
+    ClickIndicator(Widget<QCheckBox>(form.check));
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors.front(), "Invalid property value");
+    EXPECT_EQ(Widget<QCheckBox>(form.check)->isChecked(), form.check.Value() == 1);
+}
+
+TEST_F(Binding, TheWindowTitleIsTheFormsCaption) {
+    EXPECT_EQ(view->windowTitle(), "Sample form");
+}
+
+} // namespace
+} // namespace zembra::testing

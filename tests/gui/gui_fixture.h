@@ -1,0 +1,103 @@
+#pragma once
+// A form with one control of each kind, counting its handlers, shown in a view.
+
+#include "gui/form_view.h"
+#include "platform/controls.h"
+#include "platform/form.h"
+#include "platform/picture_box.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+namespace zembra::testing {
+
+struct SampleForm : Form {
+    SampleForm() : Form("Sample") {
+        setCaption("Sample form");
+        // Positions in pixels times 15.
+        frame.Move(150, 150, 4500, 4500);
+        text.Move(150, 300, 1500, 300);
+        check.Move(150, 750, 1500, 300);
+        optionA.Move(150, 1200, 1500, 300);
+        optionB.Move(150, 1650, 1500, 300);
+        combo.Move(150, 2100, 1500, 300);
+        list.Move(1800, 300, 1500, 1500);
+        scroll.Move(150, 2550, 1500, 255);
+        image.Move(1800, 2100, 900, 900);
+        button.Move(3000, 2100, 600, 600);
+        caption.Move(2850, 2760, 900, 240); // under the button
+        plain.Move(3000, 3300, 1200, 240);  // beside nothing
+        box.Move(150, 3000, 900, 900);
+        hidden.setVisible(false); // working storage: hidden and never placed
+
+        text.onChange = [this] { ++calls["text"]; };
+        check.onClick = [this] { ++calls["check"]; };
+        optionA.onClick = [this] { ++calls["optionA"]; };
+        optionB.onClick = [this] { ++calls["optionB"]; };
+        combo.onClick = [this] { ++calls["combo"]; };
+        list.onClick = [this] { ++calls["list"]; };
+        scroll.onChange = [this] { ++calls["scroll"]; };
+        button.onClick = [this] { ++calls["button"]; };
+        timer.onTimer = [this] { ++calls["timer"]; };
+        text.onGotFocus = [this] { ++calls["textFocus"]; };
+    }
+
+    Frame frame{*this, "Frame1"};
+    TextBox text{*this, "Text1", &frame};
+    CheckBox check{*this, "Check1", &frame};
+    OptionButton optionA{*this, "Option1", &frame};
+    OptionButton optionB{*this, "Option2", &frame};
+    ComboBox combo{*this, "Combo1", &frame};
+    ListBox list{*this, "List1", &frame};
+    ScrollBar scroll{*this, "HScroll1", &frame};
+    ImageControl image{*this, "Image1", &frame};
+    ImageButton button{*this, "Command1", &frame};
+    Label caption{*this, "Label1", &frame};
+    Label plain{*this, "Label2", &frame};
+    PictureBox box{*this, "Picture1", &frame};
+    ListBox hidden{*this, "List2"};
+    Timer timer{*this, "Timer1"};
+
+    std::map<std::string, int> calls;
+};
+
+class ViewTest : public ::testing::Test {
+  protected:
+    SampleForm form;
+    std::vector<std::string> errors;
+    std::unique_ptr<FormView> view;
+
+    void SetUp() override { view = MakeView(1.0); }
+
+    std::unique_ptr<FormView> MakeView(double scale) {
+        FormViewOptions options;
+        options.scale = scale;
+        options.reportError = [this](const std::string& message) { errors.push_back(message); };
+        return std::make_unique<FormView>(form, std::move(options));
+    }
+
+    template <class W> W* Widget(const Control& control) {
+        auto* widget = dynamic_cast<W*>(view->widgetFor(control));
+        EXPECT_NE(widget, nullptr) << control.Name();
+        return widget;
+    }
+};
+
+// Lets the event loop run until `done` holds or the time is up.
+inline bool SpinUntil(const std::function<bool()>& done, int milliseconds = 2000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < milliseconds)
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    return done();
+}
+
+} // namespace zembra::testing
