@@ -63,13 +63,7 @@ void cBitmap::BuildEncoderTable() {
 }
 
 GpStatus cBitmap::SetError(GpStatus status, std::string detail) {
-    if (status == GpStatus::Ok) {
-        curErr_ = 0;
-        return status;
-    }
-    curErr_ = static_cast<int>(status);
-    Error.raise(status, std::move(detail));
-    return status;
+    return PassStatus(status, std::move(detail), curErr_, Error);
 }
 
 void cBitmap::RefreshDimensions() {

@@ -19,13 +19,7 @@ cGraphics::~cGraphics() {
 }
 
 GpStatus cGraphics::SetError(GpStatus status, std::string detail) {
-    if (status == GpStatus::Ok) {
-        curErr_ = 0;
-        return status;
-    }
-    curErr_ = static_cast<int>(status);
-    Error.raise(status, std::move(detail));
-    return status;
+    return PassStatus(status, std::move(detail), curErr_, Error);
 }
 
 GpStatus cGraphics::Bind(GpGraphics graphics) {

@@ -63,4 +63,11 @@ void ErrorEvent::raise(GpStatus status, std::string detail) const {
             listener(error);
 }
 
+GpStatus PassStatus(GpStatus status, std::string detail, int& lastError, const ErrorEvent& event) {
+    lastError = static_cast<int>(status);
+    if (status != GpStatus::Ok)
+        event.raise(status, std::move(detail));
+    return status;
+}
+
 } // namespace zembra

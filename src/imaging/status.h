@@ -66,6 +66,10 @@ class ErrorEvent {
     int nextToken_ = 1;
 };
 
+// What the imaging classes do with every library status: 0 clears the last
+// error; anything else is kept as the last error and raised as an Error event.
+GpStatus PassStatus(GpStatus status, std::string detail, int& lastError, const ErrorEvent& event);
+
 // A status with the message that explains it; what the codecs and helpers return.
 struct Failure {
     GpStatus status = GpStatus::GenericError;
