@@ -46,7 +46,10 @@ class TextBox : public Control {
 
     // Longest text a user may type, 0 = no limit; code may set longer texts.
     int MaxLength() const { return maxLength_; }
-    void setMaxLength(int length) { maxLength_ = length; }
+    void setMaxLength(int length) {
+        maxLength_ = length;
+        changed();
+    }
 
     Handler onChange;
 

@@ -25,17 +25,16 @@ QRect RectOf(const Control& c) {
 
 // Every control that is visible at some moment of a session: start-up, adding
 // pictures, ticking the options that show more controls, and a run.
-std::set<const Control*> ControlsEverShown() {
-    ScriptedServices services;
-    Form1 form(services);
+std::set<const Control*> ControlsEverShown(Form1& form, ScriptedServices& services) {
     std::set<const Control*> shown;
+    std::vector<std::pair<Control*, int>> tokens;
     for (Control* control : form.Controls()) {
         if (control->Visible())
             shown.insert(control);
-        control->subscribe([&shown](Control& c) {
+        tokens.emplace_back(control, control->subscribe([&shown](Control& c) {
             if (c.Visible())
                 shown.insert(&c);
-        });
+        }));
     }
     TempDir dir;
     form.Form_Load();
@@ -49,11 +48,15 @@ std::set<const Control*> ControlsEverShown() {
     form.Combo2.setListIndex(1);
     form.Text1.setText("Trip");
     form.Command1.Click();
+    for (auto [control, token] : tokens)
+        control->unsubscribe(token);
     return shown;
 }
 
 TEST(Form1Layout, EveryControlThatShowsHasItsOwnPlaceInsideItsFrame) {
-    const std::set<const Control*> shown = ControlsEverShown();
+    ScriptedServices services;
+    Form1 form(services);
+    const std::set<const Control*> shown = ControlsEverShown(form, services);
     ASSERT_GT(shown.size(), 60u);
     for (const Control* control : shown) {
         const QRect rect = RectOf(*control);

@@ -31,6 +31,8 @@ struct SampleForm : Form {
         combo.Move(150, 2100, 1500, 300);
         list.Move(1800, 300, 1500, 1500);
         scroll.Move(150, 2550, 1500, 255);
+        spin.Move(3600, 300, 255, 360);
+        spin.setRange(1, 100);
         image.Move(1800, 2100, 900, 900);
         button.Move(3000, 2100, 600, 600);
         caption.Move(2850, 2760, 900, 240); // under the button
@@ -45,6 +47,7 @@ struct SampleForm : Form {
         combo.onClick = [this] { ++calls["combo"]; };
         list.onClick = [this] { ++calls["list"]; };
         scroll.onChange = [this] { ++calls["scroll"]; };
+        spin.onChange = [this] { ++calls["spin"]; };
         button.onClick = [this] { ++calls["button"]; };
         timer.onTimer = [this] { ++calls["timer"]; };
         text.onGotFocus = [this] { ++calls["textFocus"]; };
@@ -58,6 +61,7 @@ struct SampleForm : Form {
     ComboBox combo{*this, "Combo1", &frame};
     ListBox list{*this, "List1", &frame};
     ScrollBar scroll{*this, "HScroll1", &frame};
+    ScrollBar spin{*this, "VScroll1", &frame};
     ImageControl image{*this, "Image1", &frame};
     ImageButton button{*this, "Command1", &frame};
     Label caption{*this, "Label1", &frame};

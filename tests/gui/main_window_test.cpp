@@ -23,7 +23,12 @@ class Window : public ::testing::Test {
   protected:
     TempDir dir;
     int ends = 0;
-    MainWindow window{{.scale = 1.0, .onEnd = [this] { ++ends; }}};
+    bool leaveLoop = false; // as the executable does
+    MainWindow window{{.scale = 1.0, .onEnd = [this] {
+                           ++ends;
+                           if (leaveLoop)
+                               QCoreApplication::exit(0);
+                       }}};
 
     void SetUp() override { window.form().Form_Load(); }
 
@@ -138,6 +143,22 @@ TEST_F(Run, QuitDuringTheRunStopsAfterThePictureInHandAndEndsOnce) {
     EXPECT_FALSE(std::filesystem::exists(dir / "a.jpg"));
     EXPECT_TRUE(std::filesystem::exists(dir / "Trip-001.jpg"));
     EXPECT_TRUE(std::filesystem::exists(dir / "b.jpg"));
+    EXPECT_TRUE(std::filesystem::exists(dir / "c.jpg"));
+}
+
+TEST_F(Run, QuittingDuringARunLeavesTheEventLoop) {
+    leaveLoop = true;
+    // Both run from the event loop as the user's clicks would; the second while the
+    // run lets pending messages through.
+    QTimer::singleShot(0, [&] { window.form().Command1.Click(); });
+    QTimer::singleShot(
+        0, [&] { QTest::mouseClick(window.view().widgetFor("Command2"), Qt::LeftButton); });
+    QTimer stuck;
+    stuck.setSingleShot(true);
+    QObject::connect(&stuck, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    stuck.start(10000);
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_EQ(ends, 1);
     EXPECT_TRUE(std::filesystem::exists(dir / "c.jpg"));
 }
 

@@ -1,0 +1,84 @@
+#include "gui/gui_arguments.h"
+
+#include <charconv>
+
+namespace zembra {
+
+namespace {
+
+bool IsOption(const std::string& arg) {
+    return arg.size() > 2 && arg.starts_with("--");
+}
+
+} // namespace
+
+GuiArguments ParseGuiArguments(const std::vector<std::string>& args) {
+    GuiArguments out;
+    std::size_t i = 0;
+    const auto value = [&](const std::string& option) -> const std::string* {
+        if (i + 1 >= args.size()) {
+            out.error = option + " needs a value";
+            return nullptr;
+        }
+        return &args[++i];
+    };
+    for (; i < args.size() && out.error.empty(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--") {
+            ++i;
+            break;
+        }
+        if (!IsOption(arg))
+            break;
+        if (arg == "--help") {
+            out.help = true;
+        } else if (arg == "--version") {
+            out.version = true;
+        } else if (arg == "--add") {
+            while (i + 1 < args.size() && !args[i + 1].starts_with("--"))
+                out.add.push_back(args[++i]);
+            if (out.add.empty())
+                out.error = "--add needs at least one picture or folder";
+        } else if (arg == "--screenshot") {
+            if (const std::string* file = value(arg))
+                out.screenshot = *file;
+        } else if (arg == "--font-size") {
+            if (const std::string* size = value(arg)) {
+                const char* end = size->data() + size->size();
+                const auto [ptr, ec] = std::from_chars(size->data(), end, out.fontSize);
+                if (ec != std::errc() || ptr != end || out.fontSize < 4 || out.fontSize > 72)
+                    out.error = "--font-size takes a point size from 4 to 72";
+            }
+        } else {
+            out.error = "unknown option " + arg;
+        }
+    }
+    if (!out.error.empty())
+        return out;
+    for (std::size_t first = i; i < args.size(); ++i) {
+        if (i > first)
+            out.commandLine += ' ';
+        out.commandLine += args[i];
+    }
+    return out;
+}
+
+std::string GuiUsage() {
+    return "Usage: zembra [OPTION...] [TEXT...]\n"
+           "Batch picture processor: rename, resize, convert and watermark pictures.\n"
+           "\n"
+           "  --add PATH...       add these pictures, or the pictures inside these folders,\n"
+           "                      to the list once the window is open\n"
+           "  --screenshot FILE   write a PNG picture of the window to FILE, then quit\n"
+           "  --font-size PT      use a PT point font in the window\n"
+           "  --help              show this help and quit\n"
+           "  --version           show the version and quit\n"
+           "  --                  end of options\n"
+           "\n"
+           "TEXT is the program's command line, the arguments joined by single blanks:\n"
+           "a prefix followed by \"||\" and the pictures separated by \"|\", each picture\n"
+           "being the prefix followed by its name, as in ||/photos/a.jpg|/photos/b.jpg.\n"
+           "zembra-open builds it from file names.\n";
+}
+
+} // namespace zembra

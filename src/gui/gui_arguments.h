@@ -1,0 +1,30 @@
+#pragma once
+// The options of the zembra executable. Whatever follows them is the program's
+// command-line text: the remaining arguments joined by single blanks.
+
+#include <string>
+#include <vector>
+
+namespace zembra {
+
+struct GuiArguments {
+    bool help = false;
+    bool version = false;
+    // Pictures or folders to add through "Add Pic(s)" once the window is up.
+    std::vector<std::string> add;
+    // Where to write a picture of the window; the program ends once it is written.
+    std::string screenshot;
+    // Point size of the window's font; 0 keeps the desktop's.
+    int fontSize = 0;
+    std::string commandLine;
+    // Set when the arguments cannot be understood.
+    std::string error;
+};
+
+// Options come first; "--" ends them, and so does the first argument that is not
+// one. --add takes every following argument up to the next one starting with "--".
+GuiArguments ParseGuiArguments(const std::vector<std::string>& args);
+
+std::string GuiUsage();
+
+} // namespace zembra

@@ -1,0 +1,32 @@
+#pragma once
+// The pictures on the image buttons and the window's icon, drawn at run time so
+// they stay sharp at any size and screen scale.
+
+#include <QIcon>
+#include <QPixmap>
+
+namespace zembra {
+
+enum class Glyph {
+    AddPictures,
+    AddFolder,
+    ClearList,
+    Remove,
+    MoveUp,
+    MoveDown,
+    Previous,
+    Next,
+    Process,
+    ProcessAll,
+    Quit,
+    Browse,
+    Application,
+};
+
+// One glyph at `side` logical pixels for a screen of the given pixel ratio.
+QPixmap DrawGlyph(Glyph glyph, int side, qreal pixelRatio = 1.0);
+
+// The glyph at the sizes desktops ask for.
+QIcon GlyphIcon(Glyph glyph);
+
+} // namespace zembra

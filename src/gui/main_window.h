@@ -1,0 +1,55 @@
+#pragma once
+// The main window on the desktop: Form1 with its Qt view and services, pictures
+// dropped from the file manager, and the end of the program.
+
+#include "gui/form_view.h"
+#include "gui/qt_services.h"
+#include "main/form1.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace zembra {
+
+class MainWindow {
+  public:
+    struct Options {
+        // Pixels per 1/15 of a twip; 0 takes it from the font.
+        double scale = 0;
+        // Runs once when the program is to end ("Cancel/Quit" or closing the
+        // window); the executable leaves its event loop here.
+        std::function<void()> onEnd;
+    };
+
+    explicit MainWindow(Options options);
+    ~MainWindow();
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+
+    Form1& form() { return form_; }
+    FormView& view() { return *view_; }
+    QtServices& services() { return services_; }
+
+    // Adds pictures, and the pictures directly inside folders, as "Add Pic(s)" adds
+    // chosen files. Refused (false) while a run is going on.
+    bool AddPictures(const std::vector<std::string>& paths);
+
+  private:
+    class DropTarget;
+    void end();
+
+    Options options_;
+    QtServices services_;
+    Form1 form_;
+    std::unique_ptr<FormView> view_;
+    std::unique_ptr<DropTarget> drops_;
+    bool ended_ = false;
+};
+
+// The icon and tooltip of each of the main window's image buttons.
+QIcon MainWindowIcon(const Control& control);
+QString MainWindowToolTip(const Control& control);
+
+} // namespace zembra

@@ -1,0 +1,14 @@
+#pragma once
+// Where the executable hands the main window its command-line text.
+
+#include "main/form1.h"
+
+#include <string>
+
+namespace zembra {
+
+// Runs the main window's start-up. `commandLine` is the program's arguments joined
+// by single blanks ("||/a.jpg|/b.jpg", or "*" for the clipboard's text).
+void StartUp(Form1& form, const std::string& commandLine);
+
+} // namespace zembra
