@@ -2,10 +2,8 @@
 
 namespace zembra {
 
-void StartUp(Form1& form, [[maybe_unused]] const std::string& commandLine) {
-    // Form_Load does not read the command line yet; once it takes the text, it is
-    // passed on from here and nothing else changes for the executable.
-    form.Form_Load();
+void StartUp(Form1& form, const std::string& commandLine) {
+    form.Form_Load(commandLine);
 }
 
 } // namespace zembra

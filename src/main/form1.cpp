@@ -1,6 +1,7 @@
 #include "main/form1.h"
 
 #include "exif/exif_reader.h"
+#include "main/command_line.h"
 #include "platform/steps.h"
 #include "platform/text.h"
 
@@ -166,11 +167,17 @@ void Form1::fillOptionLists() {
     Combo5.setListIndex(0);
 }
 
-void Form1::Form_Load() {
+void Form1::Form_Load(const std::string& commandLine) {
     shared = SharedValues{};
-    setRemainingLine(List2.ListCount());
-    shared.PictureCount = static_cast<std::int16_t>(List3.ListCount());
-    setStatusLine();
+    std::string text = commandLine;
+    if (text == "*") {
+        text = services_.ClipboardText();
+        services_.ClearClipboard();
+    }
+    for (const std::string& path : CommandLinePictures(text))
+        addPicture(path, FileNamePart(path));
+    // Pictures from the command line show the list's buttons as added ones do.
+    refreshAfterAdding();
     fillOptionLists();
     ApplyEnablingRule(EnablingRule::StartUp);
     Step([&] { VScroll2.setValue(static_cast<int>(NumericValue(Text5.Text()))); });

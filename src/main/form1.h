@@ -19,9 +19,10 @@ class Form1 : public Form {
   public:
     Form1(Services& services, Files& files = Files::Local());
 
-    // Start-up steps that fill the option lists and align the enabled state of
+    // Start-up: lists the pictures named on the command line ("*" takes the text
+    // from the clipboard), fills the option lists and aligns the enabled state of
     // the option controls with the selected action.
-    void Form_Load();
+    void Form_Load(const std::string& commandLine = {});
 
     // [SECTION] Controls
     // Action
