@@ -107,12 +107,7 @@ std::vector<std::string> OpenAnswersFor(const std::vector<std::string>& paths) {
 }
 
 std::vector<std::string> DialogNameFilters(std::string_view filter) {
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    for (std::size_t bar; (bar = filter.find('|', start)) != std::string_view::npos;
-         start = bar + 1)
-        parts.emplace_back(filter.substr(start, bar - start));
-    parts.emplace_back(filter.substr(start));
+    const std::vector<std::string> parts = Split(filter, "|");
 
     std::vector<std::string> filters;
     for (std::size_t i = 0; i + 1 < parts.size(); i += 2) {

@@ -5,20 +5,6 @@
 
 namespace zembra {
 
-namespace {
-
-std::vector<std::string> Split(const std::string& text, const std::string& separator) {
-    std::vector<std::string> pieces;
-    std::size_t start = 0;
-    for (std::size_t at; (at = text.find(separator, start)) != std::string::npos;
-         start = at + separator.size())
-        pieces.push_back(text.substr(start, at - start));
-    pieces.push_back(text.substr(start));
-    return pieces;
-}
-
-} // namespace
-
 std::vector<std::string> CommandLinePictures(const std::string& commandLine) {
     std::vector<std::string> pictures;
     if (commandLine.empty())

@@ -63,12 +63,7 @@ void Form1::Command7_Click() {
             return;
         Step([&] { addPicture(chosen, FileNamePart(chosen)); });
     } else {
-        std::vector<std::string> pieces;
-        std::size_t start = 0;
-        for (std::size_t zero; (zero = chosen.find('\0', start)) != std::string::npos;
-             start = zero + 1)
-            pieces.push_back(chosen.substr(start, zero - start));
-        pieces.push_back(chosen.substr(start));
+        const std::vector<std::string> pieces = Split(chosen, std::string_view("\0", 1));
         std::string folder = pieces.front();
         if (!folder.empty() && folder.back() == '/')
             folder.pop_back();

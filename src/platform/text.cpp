@@ -51,6 +51,16 @@ std::string Shortened(std::string_view text, std::size_t limit, std::size_t keep
     return "..." + LastChars(text, keep);
 }
 
+std::vector<std::string> Split(std::string_view text, std::string_view separator) {
+    std::vector<std::string> pieces;
+    std::size_t start = 0;
+    for (std::size_t at; (at = text.find(separator, start)) != std::string_view::npos;
+         start = at + separator.size())
+        pieces.emplace_back(text.substr(start, at - start));
+    pieces.emplace_back(text.substr(start));
+    return pieces;
+}
+
 std::string FileNamePart(std::string_view path) {
     const auto slash = path.find_last_of('/');
     return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zembra {
 
@@ -21,6 +22,9 @@ std::string LastChars(std::string_view text, std::size_t n);
 
 // "..." followed by the last `keep` characters when text has more than `limit`.
 std::string Shortened(std::string_view text, std::size_t limit, std::size_t keep);
+
+// The pieces between the separators; empty pieces are kept.
+std::vector<std::string> Split(std::string_view text, std::string_view separator);
 
 // Part of a path after its last '/', the whole path when it has none.
 std::string FileNamePart(std::string_view path);
