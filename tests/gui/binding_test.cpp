@@ -26,42 +26,51 @@ void ClickIndicator(QWidget* button) {
 
 TEST_F(Binding, ModelChangesShowInTheWidgetsAtOnce) {
     form.frame.setCaption("Options");
-    form.text.setText("Holiday");
-    form.check.setValue(1);
+    form.text.setText("Ångström"); // UTF-8 in the model, UTF-16 in Qt
+    form.check.setValue(2);
     form.optionB.setValue(true);
     form.combo.AddItem("one");
     form.combo.AddItem("two");
     form.combo.setListIndex(1);
-    form.scroll.setRange(0, 3);
-    form.scroll.setValue(2);
-    form.plain.setCaption("[Browse]");
+    form.scroll.setRange(100, 1); // ranges may run high to low
+    form.scroll.setValue(50);
 
     EXPECT_EQ(Widget<QGroupBox>(form.frame)->title(), "Options");
-    EXPECT_EQ(Widget<QLineEdit>(form.text)->text(), "Holiday");
-    EXPECT_EQ(Widget<QCheckBox>(form.check)->checkState(), Qt::Checked);
+    EXPECT_EQ(Widget<QLineEdit>(form.text)->text(), QString::fromUtf8("Ångström"));
+    EXPECT_EQ(Widget<QCheckBox>(form.check)->checkState(), Qt::PartiallyChecked);
     EXPECT_TRUE(Widget<QRadioButton>(form.optionB)->isChecked());
     EXPECT_FALSE(Widget<QRadioButton>(form.optionA)->isChecked());
-    EXPECT_EQ(Widget<QComboBox>(form.combo)->count(), 2);
     EXPECT_EQ(Widget<QComboBox>(form.combo)->currentText(), "two");
-    EXPECT_EQ(Widget<QScrollBar>(form.scroll)->maximum(), 3);
-    EXPECT_EQ(Widget<QScrollBar>(form.scroll)->value(), 2);
-    EXPECT_EQ(Widget<ElidedLabel>(form.plain)->text(), "[Browse]");
-
-    form.check.setValue(2);
-    EXPECT_EQ(Widget<QCheckBox>(form.check)->checkState(), Qt::PartiallyChecked);
-    form.text.setText("Ångström"); // UTF-8 in the model, UTF-16 in Qt
-    EXPECT_EQ(Widget<QLineEdit>(form.text)->text(), QString::fromUtf8("Ångström"));
+    auto* bar = Widget<QScrollBar>(form.scroll);
+    EXPECT_EQ(bar->orientation(), Qt::Horizontal); // wider than high
+    EXPECT_EQ(bar->minimum(), 1);
+    EXPECT_EQ(bar->maximum(), 100);
+    EXPECT_TRUE(bar->invertedAppearance());
+    EXPECT_EQ(bar->value(), 50);
+    form.combo.setListIndex(-1);
+    EXPECT_EQ(Widget<QComboBox>(form.combo)->currentIndex(), -1);
 }
 
-TEST_F(Binding, TypingRunsTheChangeHandlerOncePerKey) {
+TEST_F(Binding, TypingRunsTheChangeHandlerOncePerKeyUpToTheLengthLimitAndSelects) {
+    // The limit is a design-time property: the view reads it when it is made.
+    form.text.setMaxLength(3);
+    view = MakeView(1.0);
     auto* edit = Widget<QLineEdit>(form.text);
     QTest::keyClick(edit, Qt::Key_A);
     EXPECT_EQ(form.text.Text(), "a");
     EXPECT_EQ(form.calls["text"], 1);
-    QTest::keyClicks(edit, "bc");
+    QTest::keyClicks(edit, "bcde");
     EXPECT_EQ(form.text.Text(), "abc");
     EXPECT_EQ(form.calls["text"], 3);
     EXPECT_EQ(edit->cursorPosition(), 3); // the caret stays where the user typed
+    form.text.setText("Ærø-1234");        // code may set longer texts
+    EXPECT_EQ(edit->text(), QString::fromUtf8("Ærø-1234"));
+    // Model offsets count UTF-8 bytes: "Ærø" is 5 bytes and 3 characters.
+    form.text.setSelection(0, 5);
+    EXPECT_EQ(edit->selectedText(), QString::fromUtf8("Ærø"));
+    edit->setSelection(4, 4);
+    EXPECT_EQ(form.text.SelStart(), 6);
+    EXPECT_EQ(form.text.SelLength(), 4);
 }
 
 TEST_F(Binding, TextRewrittenByItsHandlerShowsTheHandlersText) {
@@ -81,63 +90,68 @@ TEST_F(Binding, TextRewrittenByItsHandlerShowsTheHandlersText) {
     EXPECT_EQ(form.calls["text"], 2); // the user's edit, then the handler's own
 }
 
-TEST_F(Binding, TypingStopsAtTheLengthLimitButCodeMaySetLongerTexts) {
-    // The limit is a design-time property: the view reads it when it is made.
-    form.text.setMaxLength(3);
-    view = MakeView(1.0);
-    auto* edit = Widget<QLineEdit>(form.text);
-    QTest::keyClicks(edit, "12345");
-    EXPECT_EQ(form.text.Text(), "123");
-    form.text.setText("123456");
-    EXPECT_EQ(edit->text(), "123456");
-}
-
-TEST_F(Binding, SelectionFollowsTheModelAndTheCaret) {
-    form.text.setText("Ærø-1234");
-    auto* edit = Widget<QLineEdit>(form.text);
-    // Model offsets count UTF-8 bytes: "Ærø" is 5 bytes and 3 characters.
-    form.text.setSelection(0, 5);
-    EXPECT_EQ(edit->selectedText(), QString::fromUtf8("Ærø"));
-    edit->setSelection(4, 4);
-    EXPECT_EQ(form.text.SelStart(), 6);
-    EXPECT_EQ(form.text.SelLength(), 4);
-}
-
-TEST_F(Binding, CheckBoxClicksTickAndClearOnce) {
-    auto* box = Widget<QCheckBox>(form.check);
-    ClickIndicator(box);
+TEST_F(Binding, ClicksReachTheModelAndRunEachHandlerOnce) {
+    form.check.setValue(2); // greyed by code: a click ticks it, the next clears it
+    ClickIndicator(Widget<QCheckBox>(form.check));
     EXPECT_EQ(form.check.Value(), 1);
-    EXPECT_EQ(form.calls["check"], 1);
-    form.check.setValue(2); // greyed by code: a click ticks it
-    ClickIndicator(box);
-    EXPECT_EQ(form.check.Value(), 1);
-    EXPECT_EQ(box->checkState(), Qt::Checked);
-    ClickIndicator(box);
+    EXPECT_EQ(Widget<QCheckBox>(form.check)->checkState(), Qt::Checked);
+    ClickIndicator(Widget<QCheckBox>(form.check));
     EXPECT_EQ(form.check.Value(), 0);
-}
 
-TEST_F(Binding, OptionButtonsFollowTheModelsOneOfMany) {
     form.optionA.setValue(true);
-    form.calls.clear();
-    auto* a = Widget<QRadioButton>(form.optionA);
-    auto* b = Widget<QRadioButton>(form.optionB);
-    ClickIndicator(b);
+    ClickIndicator(Widget<QRadioButton>(form.optionB));
+    ClickIndicator(Widget<QRadioButton>(form.optionB)); // already selected: runs nothing
     EXPECT_TRUE(form.optionB.Value());
     EXPECT_FALSE(form.optionA.Value());
-    EXPECT_FALSE(a->isChecked());
-    EXPECT_EQ(form.calls["optionB"], 1);
-    // Clicking the selected button again keeps it selected and runs nothing.
-    ClickIndicator(b);
-    EXPECT_TRUE(b->isChecked());
-    EXPECT_EQ(form.calls["optionB"], 1);
+    EXPECT_FALSE(Widget<QRadioButton>(form.optionA)->isChecked());
+
+    for (const char* entry : {"Custom", "1600x1200"})
+        form.combo.AddItem(entry);
+    form.combo.setListIndex(0);
+    auto* combo = Widget<QComboBox>(form.combo);
+    combo->setFocus();
+    QTest::keyClick(combo, Qt::Key_Down);
+    EXPECT_EQ(form.combo.ListIndex(), 1);
+
+    form.scroll.setRange(0, 3);
+    Widget<QScrollBar>(form.scroll)->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_EQ(form.scroll.Value(), 1);
+
+    // Short upright scroll bars are spin arrows whose upper arrow raises the value.
+    auto* spin = Widget<SpinArrows>(form.spin);
+    form.spin.setValue(99);
+    QTest::mouseClick(spin->upArrow(), Qt::LeftButton);
+    EXPECT_EQ(form.spin.Value(), 100);
+    QTest::mouseClick(spin->upArrow(), Qt::LeftButton); // at the top: nothing changes
+    QTest::mouseClick(spin->downArrow(), Qt::LeftButton);
+    EXPECT_EQ(form.spin.Value(), 99);
+
+    // A caption right under a button presses it; other labels press nothing.
+    QTest::mouseClick(Widget<QToolButton>(form.button), Qt::LeftButton);
+    QTest::mouseClick(Widget<ElidedLabel>(form.caption), Qt::LeftButton);
+    QTest::mouseClick(Widget<ElidedLabel>(form.plain), Qt::LeftButton);
+    form.button.setEnabled(false);
+    QTest::mouseClick(Widget<QToolButton>(form.button), Qt::LeftButton);
+    QTest::mouseClick(Widget<ElidedLabel>(form.caption), Qt::LeftButton);
+
+    // Code changes ran the handlers too: the greyed tick, option A, the combo's
+    // first entry, the spin's 99.
+    const std::map<std::string, int> expected{{"check", 3}, {"optionA", 1}, {"optionB", 1},
+                                              {"combo", 2}, {"scroll", 1},  {"spin", 3},
+                                              {"button", 2}};
+    EXPECT_EQ(form.calls, expected);
+}
+
+TEST_F(Binding, ACaptionWithItsOwnHandlerPressesNoButton) {
+    form.caption.onClick = [this] { ++form.calls["caption"]; };
+    QTest::mouseClick(Widget<ElidedLabel>(form.caption), Qt::LeftButton);
+    EXPECT_EQ(form.calls, (std::map<std::string, int>{{"caption", 1}}));
 }
 
 TEST_F(Binding, ListSelectionGoesBothWays) {
     for (const char* name : {"a.jpg", "b.jpg", "c.jpg"})
         form.list.AddItem(name);
     auto* list = Widget<QListWidget>(form.list);
-    ASSERT_EQ(list->count(), 3);
-
     form.list.setListIndex(2);
     EXPECT_EQ(list->currentRow(), 2);
     EXPECT_TRUE(list->item(2)->isSelected());
@@ -147,78 +161,23 @@ TEST_F(Binding, ListSelectionGoesBothWays) {
                       list->visualItemRect(list->item(0)).center());
     EXPECT_EQ(form.list.ListIndex(), 0);
     EXPECT_EQ(form.calls["list"], 2);
-
     QTest::keyClick(list, Qt::Key_Down);
     EXPECT_EQ(form.list.ListIndex(), 1);
     EXPECT_EQ(form.calls["list"], 3);
-}
-
-TEST_F(Binding, ListEditsByTheModelNeverSelectOnTheirOwn) {
-    for (const char* name : {"a.jpg", "b.jpg", "c.jpg"})
-        form.list.AddItem(name);
-    form.list.setListIndex(1);
-    form.calls.clear();
-    auto* list = Widget<QListWidget>(form.list);
 
     // Removing the selected entry leaves nothing selected; Qt would move the
     // current row to a neighbour, which must not reach the model.
     form.list.RemoveItem(1);
     EXPECT_EQ(form.list.ListIndex(), -1);
-    EXPECT_EQ(list->count(), 2);
     EXPECT_EQ(list->item(1)->text(), "c.jpg");
     EXPECT_TRUE(list->selectedItems().isEmpty());
-
     form.list.setList(0, "a.jpg --- processing");
     form.list.AddItem("first", 0);
     EXPECT_EQ(list->item(0)->text(), "first");
     EXPECT_EQ(list->item(1)->text(), "a.jpg --- processing");
     form.list.Clear();
     EXPECT_EQ(list->count(), 0);
-    EXPECT_EQ(form.calls["list"], 0);
-}
-
-TEST_F(Binding, ComboChoiceReachesTheModelOnce) {
-    for (const char* entry : {"Custom", "1600x1200", "800x600"})
-        form.combo.AddItem(entry);
-    form.combo.setListIndex(0);
-    form.calls.clear();
-    auto* combo = Widget<QComboBox>(form.combo);
-    combo->setFocus();
-    QTest::keyClick(combo, Qt::Key_Down);
-    EXPECT_EQ(form.combo.ListIndex(), 1);
-    EXPECT_EQ(form.calls["combo"], 1);
-    form.combo.setListIndex(-1);
-    EXPECT_EQ(combo->currentIndex(), -1);
-}
-
-TEST_F(Binding, ScrollBarStepsReachTheModelAndRangesMayRunHighToLow) {
-    form.scroll.setRange(0, 3);
-    auto* bar = Widget<QScrollBar>(form.scroll);
-    EXPECT_EQ(bar->orientation(), Qt::Horizontal); // wider than high
-    bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-    EXPECT_EQ(form.scroll.Value(), 1);
-    EXPECT_EQ(form.calls["scroll"], 1);
-
-    form.scroll.setRange(100, 1);
-    form.scroll.setValue(50);
-    EXPECT_EQ(bar->minimum(), 1);
-    EXPECT_EQ(bar->maximum(), 100);
-    EXPECT_TRUE(bar->invertedAppearance());
-    EXPECT_EQ(bar->value(), 50);
-}
-
-TEST_F(Binding, ShortUprightScrollBarsAreSpinControlsWhoseUpperArrowRaises) {
-    auto* spin = Widget<SpinArrows>(form.spin);
-    form.spin.setValue(99);
-    form.calls.clear();
-    QTest::mouseClick(spin->upArrow(), Qt::LeftButton);
-    EXPECT_EQ(form.spin.Value(), 100);
-    QTest::mouseClick(spin->upArrow(), Qt::LeftButton); // at the top: nothing changes
-    EXPECT_EQ(form.spin.Value(), 100);
-    EXPECT_EQ(form.calls["spin"], 1);
-    QTest::mouseClick(spin->downArrow(), Qt::LeftButton);
-    EXPECT_EQ(form.spin.Value(), 99);
-    EXPECT_EQ(form.calls["spin"], 2);
+    EXPECT_EQ(form.calls["list"], 3);
 }
 
 TEST_F(Binding, EnabledAndVisibleFollowTheModel) {
@@ -239,10 +198,18 @@ TEST_F(Binding, EnabledAndVisibleFollowTheModel) {
     form.frame.setEnabled(true);
     EXPECT_TRUE(box->isEnabled());
     EXPECT_FALSE(edit->isEnabled());
+
+    // Working storage and timers get no widget; a placed control hidden for now
+    // has its widget, ready to be shown.
+    EXPECT_EQ(view->widgetFor(form.hidden), nullptr);
+    EXPECT_EQ(view->widgetFor(form.timer), nullptr);
+    form.button.setVisible(false);
+    auto again = MakeView(1.0);
+    ASSERT_NE(again->widgetFor(form.button), nullptr);
+    EXPECT_TRUE(again->widgetFor(form.button)->isHidden());
 }
 
 TEST_F(Binding, ControlsSitWhereTheModelPutsThemAtTheViewsScale) {
-    EXPECT_EQ(view->widgetFor(form.text)->geometry(), QRect(10, 20, 100, 20));
     form.text.Move(300, 450, 750, 150);
     EXPECT_EQ(view->widgetFor(form.text)->geometry(), QRect(20, 30, 50, 10));
 
@@ -250,104 +217,53 @@ TEST_F(Binding, ControlsSitWhereTheModelPutsThemAtTheViewsScale) {
     EXPECT_EQ(larger->widgetFor(form.text)->geometry(), QRect(30, 45, 75, 15));
     // The window fits the outermost control with the same margin all round.
     EXPECT_EQ(larger->size(), QSize(15 + 450 + 15, 15 + 450 + 15));
-}
 
-TEST(ViewScale, NeighboursMeetWhateverTheFactor) {
+    // Neighbours meet whatever the factor: no gaps or overlaps from rounding.
     const ViewScale scale(1.3);
-    for (int left = 0; left < 3000; left += 137) {
-        const QRect a = scale.rect(left, 0, 137, 100);
-        const QRect b = scale.rect(left + 137, 0, 137, 100);
-        EXPECT_EQ(a.right() + 1, b.left()) << left;
-    }
-}
-
-TEST_F(Binding, ImageButtonsPressOnlyWhenTheModelLetsThem) {
-    auto* button = Widget<QToolButton>(form.button);
-    QTest::mouseClick(button, Qt::LeftButton);
-    EXPECT_EQ(form.calls["button"], 1);
-    form.button.setEnabled(false);
-    QTest::mouseClick(button, Qt::LeftButton);
-    EXPECT_EQ(form.calls["button"], 1);
-}
-
-TEST_F(Binding, ACaptionPressesItsButtonUnlessItHasItsOwnHandler) {
-    QTest::mouseClick(Widget<ElidedLabel>(form.caption), Qt::LeftButton);
-    EXPECT_EQ(form.calls["button"], 1);
-    QTest::mouseClick(Widget<ElidedLabel>(form.plain), Qt::LeftButton);
-    EXPECT_EQ(form.calls["button"], 1);
-
-    form.caption.onClick = [this] { ++form.calls["caption"]; };
-    QTest::mouseClick(Widget<ElidedLabel>(form.caption), Qt::LeftButton);
-    EXPECT_EQ(form.calls["caption"], 1);
-    EXPECT_EQ(form.calls["button"], 1);
-}
-
-TEST(Captions, AreTheLabelsRightUnderAButton) {
-    SampleForm form;
-    const auto captions = FormView::FindCaptions(form);
-    ASSERT_EQ(captions.size(), 1u);
-    EXPECT_EQ(captions.begin()->first, &form.caption);
-    EXPECT_EQ(captions.begin()->second, &form.button);
+    for (int left = 0; left < 3000; left += 137)
+        EXPECT_EQ(scale.rect(left, 0, 137, 100).right() + 1,
+                  scale.rect(left + 137, 0, 137, 100).left())
+            << left;
 }
 
 TEST_F(Binding, LongCaptionsAreElidedWithTheWholeTextAsTooltip) {
     auto* label = Widget<ElidedLabel>(form.plain);
-    form.plain.setCaption("short");
-    EXPECT_FALSE(label->isElided());
-    EXPECT_TRUE(label->toolTip().isEmpty());
     form.plain.setCaption("a caption far too long for the eighty pixels it has");
     EXPECT_TRUE(label->isElided());
     EXPECT_EQ(label->toolTip(), "a caption far too long for the eighty pixels it has");
 }
 
-TEST_F(Binding, PicturesShowTheirPixels) {
+TEST_F(Binding, PicturesShowTheirPixelsOnceVisible) {
     auto picture = Surface::CreateShared(3, 2, 0xFF000000u);
     ASSERT_TRUE(picture);
     picture->Row(1)[2] = 0x00123456u; // top byte left at 0: still shown opaque
+    form.image.setVisible(false);
     form.image.setStretch(true);
     form.image.setPicture(picture);
-    auto* view = Widget<PictureView>(form.image);
-    ASSERT_EQ(view->image().size(), QSize(3, 2));
-    EXPECT_EQ(view->image().pixel(2, 1), 0xFF123456u);
-    EXPECT_EQ(view->image().pixel(1, 0), 0xFF000000u);
-    form.image.setPicture(nullptr);
-    EXPECT_TRUE(view->image().isNull());
-}
-
-TEST_F(Binding, PictureBoxesShowWhatIsDrawnOnceRefreshed) {
-    form.box.setBorderStyle(PictureBox::vbBSNone);
-    form.box.setBackColor(0x000000FFu); // red as 0x00BBGGRR
-    auto* view = Widget<PictureView>(form.box);
-    ASSERT_EQ(view->image().size(), QSize(60, 60));
-    EXPECT_EQ(view->image().pixel(0, 0), 0xFFFF0000u);
-}
-
-TEST_F(Binding, HiddenPicturesAreNotCopied) {
-    form.image.setVisible(false);
-    form.image.setPicture(Surface::CreateShared(4, 4));
-    auto* view = Widget<PictureView>(form.image);
-    EXPECT_TRUE(view->image().isNull());
+    auto* shown = Widget<PictureView>(form.image);
+    EXPECT_TRUE(shown->image().isNull()); // hidden pictures are not copied
     form.image.setVisible(true);
-    EXPECT_EQ(view->image().size(), QSize(4, 4));
-}
+    ASSERT_EQ(shown->image().size(), QSize(3, 2));
+    EXPECT_EQ(shown->image().pixel(2, 1), 0xFF123456u);
+    EXPECT_EQ(shown->image().pixel(1, 0), 0xFF000000u);
+    form.image.setPicture(nullptr);
+    EXPECT_TRUE(shown->image().isNull());
 
-TEST_F(Binding, WorkingStorageAndTimersGetNoWidget) {
-    EXPECT_EQ(view->widgetFor(form.hidden), nullptr);
-    EXPECT_EQ(view->widgetFor(form.timer), nullptr);
-    // A placed control hidden for now has its widget, ready to be shown.
-    form.button.setVisible(false);
-    auto again = MakeView(1.0);
-    ASSERT_NE(again->widgetFor(form.button), nullptr);
-    EXPECT_TRUE(again->widgetFor(form.button)->isHidden());
+    // Picture boxes show what is drawn on them; colours are 0x00BBGGRR.
+    form.box.setBorderStyle(PictureBox::vbBSNone);
+    form.box.setBackColor(0x000000FFu);
+    auto* box = Widget<PictureView>(form.box);
+    ASSERT_EQ(box->image().size(), QSize(60, 60));
+    EXPECT_EQ(box->image().pixel(0, 0), 0xFFFF0000u);
 }
 
 TEST_F(Binding, TimersTickFromTheEventLoopWhileEnabled) {
     form.timer.setInterval(5);
     form.timer.setEnabled(true);
-    EXPECT_TRUE(SpinUntil([&] { return form.calls["timer"] >= 2; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form.calls["timer"] >= 2; }, 2000));
     form.timer.setEnabled(false);
     const int ticks = form.calls["timer"];
-    SpinUntil([] { return false; }, 50);
+    QTest::qWait(50);
     EXPECT_EQ(form.calls["timer"], ticks);
 }
 
@@ -357,13 +273,11 @@ TEST_F(Binding, FocusFollowsTheModelAndTheUser) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
     // Showing the window focused its first field, as it should, and told the model.
     EXPECT_EQ(form.Focused(), &form.text);
-    form.calls.clear();
     form.check.SetFocus();
     EXPECT_TRUE(view->widgetFor(form.check)->hasFocus());
-
+    form.calls.clear();
     view->widgetFor(form.text)->setFocus(Qt::TabFocusReason);
     EXPECT_EQ(form.Focused(), &form.text);
-    EXPECT_EQ(form.calls["textFocus"], 1);
     // The model's own SetFocus on the focused field runs its handler once more,
     // and nothing echoes back.
     form.text.SetFocus();
@@ -373,8 +287,7 @@ TEST_F(Binding, FocusFollowsTheModelAndTheUser) {
 TEST_F(Binding, FailingHandlersAreReportedAndTheWidgetShowsTheModel) {
     form.check.onClick = [] { throw PlatformError(380, "Invalid property value"); };
     ClickIndicator(Widget<QCheckBox>(form.check));
-    ASSERT_EQ(errors.size(), 1u);
-    EXPECT_EQ(errors.front(), "Invalid property value");
+    EXPECT_EQ(errors, std::vector<std::string>{"Invalid property value"});
     EXPECT_EQ(Widget<QCheckBox>(form.check)->isChecked(), form.check.Value() == 1);
 }
 

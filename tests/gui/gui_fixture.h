@@ -6,13 +6,8 @@
 #include "platform/form.h"
 #include "platform/picture_box.h"
 
-#include <QApplication>
-#include <QElapsedTimer>
-#include <QWidget>
-
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -94,14 +89,5 @@ class ViewTest : public ::testing::Test {
         return widget;
     }
 };
-
-// Lets the event loop run until `done` holds or the time is up.
-inline bool SpinUntil(const std::function<bool()>& done, int milliseconds = 2000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < milliseconds)
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-    return done();
-}
 
 } // namespace zembra::testing

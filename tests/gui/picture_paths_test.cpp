@@ -13,88 +13,53 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-struct NameCase {
-    const char* name;
-    bool picture;
-};
-
-class PictureNames : public ::testing::TestWithParam<NameCase> {};
-
-TEST_P(PictureNames, AreKnownByTheirExtensionInAnyCase) {
-    EXPECT_EQ(IsPictureName(GetParam().name), GetParam().picture) << GetParam().name;
+TEST(PictureNames, AreKnownByTheirExtensionInAnyCase) {
+    for (const char* name : {"a.jpg", "b.JPEG", "c.Gif", "d.png", "e.BMP", "f.tif", "g.TIFF"})
+        EXPECT_TRUE(IsPictureName(name)) << name;
+    for (const char* name : {"h.jpg.bak", "i.jpe", "jpg", ".jpg", "k.webp", ""})
+        EXPECT_FALSE(IsPictureName(name)) << name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, PictureNames,
-                         ::testing::Values(NameCase{"a.jpg", true}, NameCase{"b.JPEG", true},
-                                           NameCase{"c.Gif", true}, NameCase{"d.png", true},
-                                           NameCase{"e.BMP", true}, NameCase{"f.tif", true},
-                                           NameCase{"g.TIFF", true}, NameCase{"h.jpg.bak", false},
-                                           NameCase{"i.jpe", false}, NameCase{"jpg", false},
-                                           NameCase{".jpg", false}, NameCase{"k.webp", false},
-                                           NameCase{"", false}));
-
-TEST(PicturesIn, AreThePictureFilesDirectlyInsideSortedByName) {
+TEST(PicturesIn, AreThePictureFilesDirectlyInsideSortedByNameAndExpandedInOrder) {
     TempDir dir;
-    std::filesystem::create_directories(dir / "inner.jpg"); // a folder, whatever its name
-    for (const char* name : {"b.jpg", "A.png", "c.TXT", "a.gif", ".hidden.jpg", "inner.jpg/x.jpg"})
+    std::filesystem::create_directories(dir / "f/inner.jpg"); // a folder, whatever its name
+    for (const char* name : {"f/b.jpg", "f/A.png", "f/c.TXT", "f/a.gif", "f/.hidden.jpg",
+                             "f/inner.jpg/x.jpg", "z.jpg", "readme.txt"})
         dir.Write(name);
-    EXPECT_EQ(PicturesIn(dir.Path()), (Strings{dir / "a.gif", dir / "A.png", dir / "b.jpg"}));
-    EXPECT_EQ(PicturesIn(dir.Path() + "/"), PicturesIn(dir.Path()));
+    const Strings inside{dir / "f/a.gif", dir / "f/A.png", dir / "f/b.jpg"};
+    EXPECT_EQ(PicturesIn(dir / "f"), inside);
+    EXPECT_EQ(PicturesIn(dir / "f/"), inside);
     EXPECT_TRUE(PicturesIn(dir / "absent").empty());
-}
-
-TEST(ExpandToPictures, KeepsTheOrderGivenAndDropsWhatIsNoPicture) {
-    TempDir dir;
-    std::filesystem::create_directories(dir / "f");
-    for (const char* name : {"f/2.png", "f/1.png", "z.jpg", "readme.txt"})
-        dir.Write(name);
-    EXPECT_EQ(ExpandToPictures({dir / "z.jpg", dir / "f", dir / "readme.txt"}),
-              (Strings{dir / "z.jpg", dir / "f/1.png", dir / "f/2.png"}));
+    // Paths given keep their order; what is no picture is dropped.
+    Strings expanded{dir / "z.jpg"};
+    expanded.insert(expanded.end(), inside.begin(), inside.end());
+    EXPECT_EQ(ExpandToPictures({dir / "z.jpg", dir / "f", dir / "readme.txt"}), expanded);
 }
 
 // The answers are only right if Form1's "Add Pic(s)" lists exactly the paths.
-class OpenAnswers : public ::testing::Test {
-  protected:
-    ScriptedServices services;
-    Form1 form{services};
-    void SetUp() override { form.Form_Load(); }
-
-    Strings AddThrough(const Strings& answers) {
-        for (const std::string& answer : answers) {
-            services.dialogAnswers.push_back(answer);
-            form.Command7.Click();
-        }
+TEST(OpenAnswers, ListExactlyThePathsThroughAddPictures) {
+    EXPECT_EQ(OpenAnswer({}), "");
+    EXPECT_EQ(OpenAnswer({"/p/a.jpg"}), "/p/a.jpg");
+    EXPECT_EQ(OpenAnswer({"/p/b.jpg", "/p/a.jpg", "/p/c d.png"}),
+              std::string("/p\0b.jpg\0a.jpg\0c d.png", 22));
+    const Strings cases[] = {{"/p/a.jpg"},
+                             {"/p/b.jpg", "/p/a.jpg", "/p/c d.png"},
+                             {"/a.jpg", "/b.jpg"},
+                             {"/x/a.jpg", "/y/z/b.jpg"}};
+    for (const Strings& paths : cases) {
+        ScriptedServices services;
+        Form1 form{services};
+        form.Form_Load();
+        services.dialogAnswers.push_back(OpenAnswer(paths));
+        form.Command7.Click();
         Strings listed;
         for (int i = 0; i < form.List3.ListCount(); ++i)
             listed.push_back(form.List3.List(i));
-        return listed;
+        EXPECT_EQ(listed, paths) << paths.front();
     }
-};
-
-TEST_F(OpenAnswers, OnePathAnswersItself) {
-    EXPECT_EQ(OpenAnswer({"/p/a.jpg"}), "/p/a.jpg");
-    EXPECT_EQ(AddThrough({OpenAnswer({"/p/a.jpg"})}), Strings{"/p/a.jpg"});
-    EXPECT_EQ(OpenAnswer({}), "");
-}
-
-TEST_F(OpenAnswers, PathsOfOneFolderAreListedInOrder) {
-    const Strings paths{"/p/b.jpg", "/p/a.jpg", "/p/c d.png"};
-    EXPECT_EQ(OpenAnswer(paths), std::string("/p\0b.jpg\0a.jpg\0c d.png", 22));
-    EXPECT_EQ(AddThrough({OpenAnswer(paths)}), paths);
-}
-
-TEST_F(OpenAnswers, PathsAtTheRootAndInDifferentFoldersStillNameTheirFiles) {
-    EXPECT_EQ(AddThrough({OpenAnswer({"/a.jpg", "/b.jpg"})}), (Strings{"/a.jpg", "/b.jpg"}));
-    const Strings mixed{"/x/a.jpg", "/y/z/b.jpg"};
-    EXPECT_EQ(AddThrough({OpenAnswer(mixed)}),
-              (Strings{"/a.jpg", "/b.jpg", "/x/a.jpg", "/y/z/b.jpg"}));
-}
-
-TEST_F(OpenAnswers, RunsOfAFolderBecomeOneAnswerEach) {
-    const Strings paths{"/p/a.jpg", "/p/b.jpg", "/q/c.jpg", "/p/d.jpg"};
-    const Strings answers = OpenAnswersFor(paths);
-    EXPECT_EQ(answers.size(), 3u);
-    EXPECT_EQ(AddThrough(answers), paths);
+    // Runs of one folder become one answer each.
+    EXPECT_EQ(OpenAnswersFor({"/p/a.jpg", "/p/b.jpg", "/q/c.jpg", "/p/d.jpg"}),
+              (Strings{OpenAnswer({"/p/a.jpg", "/p/b.jpg"}), "/q/c.jpg", "/p/d.jpg"}));
 }
 
 TEST(DialogNameFilters, PutThePatternsWhereTheDialogReadsThem) {

@@ -6,6 +6,9 @@
 namespace zembra {
 namespace {
 
+using testing::DecodesTo;
+using testing::Pixels;
+
 // Builds BMP files field by field, little endian.
 struct BmpWriter {
     Bytes b;
@@ -24,160 +27,113 @@ struct BmpWriter {
 // File header plus a 40-byte info header (or a larger one whose extra fields,
 // masks included, the caller appends).
 BmpWriter Info(int w, int h, int bits, std::uint32_t compression, std::uint32_t colors,
-               std::uint32_t headerSize = 40, std::uint32_t offBits = 0) {
+               std::uint32_t headerSize = 40) {
     BmpWriter out;
-    out.u16(0x4D42).u32(0).u32(0).u32(offBits);
-    out.u32(headerSize)
-        .u32(static_cast<std::uint32_t>(w))
-        .u32(static_cast<std::uint32_t>(h))
-        .u16(1)
-        .u16(bits);
+    out.u16(0x4D42).u32(0).u32(0).u32(0).u32(headerSize);
+    out.u32(static_cast<std::uint32_t>(w)).u32(static_cast<std::uint32_t>(h)).u16(1).u16(bits);
     out.u32(compression).u32(0).u32(0).u32(0).u32(colors).u32(0);
     return out;
 }
 
 constexpr std::uint32_t R = 0xFFFF0000u, G = 0xFF00FF00u, B = 0xFF0000FFu, W = 0xFFFFFFFFu,
                         K = 0xFF000000u;
+// Palette: 0 black, 1 red, 2 green, 3 blue (B, G, R, reserved).
+const std::initializer_list<std::uint8_t> kPalette = {0, 0,   0, 0, 0,   0, 255, 0,
+                                                      0, 255, 0, 0, 255, 0, 0,   0};
 
-Surface Expect(int w, int h, std::vector<std::uint32_t> pixels) {
-    auto s = Surface::Create(w, h);
-    std::copy(pixels.begin(), pixels.end(), s->Pixels().begin());
-    return std::move(*s);
-}
-
-Surface Decode(const Bytes& bytes) {
-    auto decoded = DecodeBmp(bytes, DecodeLimits{}, 0);
-    EXPECT_TRUE(decoded) << decoded.failure().detail;
-    return decoded ? decoded.value().pixels : *Surface::Create(1, 1);
-}
-
-TEST(Bmp, TwentyFourBitsBottomUpWithRowPadding) {
+TEST(Bmp, TwentyFourBitsRowOrderAndPadding) {
     // 3 x 2: rows of 9 bytes padded to 12, the bottom row first.
     auto f = Info(3, 2, 24, 0, 0);
     f.bytes({0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0, 0});       // bottom: red green blue
     f.bytes({255, 255, 255, 0, 0, 0, 255, 255, 255, 0, 0, 0}); // top: white black white
-    EXPECT_TRUE(testing::SamePixels(Decode(f.b), Expect(3, 2, {W, K, W, R, G, B})));
-}
-
-TEST(Bmp, NegativeHeightMeansTopDown) {
-    auto f = Info(1, -2, 24, 0, 0);
-    f.bytes({0, 0, 255, 0}).bytes({255, 0, 0, 0});
-    EXPECT_TRUE(testing::SamePixels(Decode(f.b), Expect(1, 2, {R, B})));
+    EXPECT_TRUE(DecodesTo(DecodeBmp, f.b, Pixels(3, 2, {W, K, W, R, G, B})));
+    // A negative height means top down.
+    auto down = Info(1, -2, 24, 0, 0).bytes({0, 0, 255, 0}).bytes({255, 0, 0, 0});
+    EXPECT_TRUE(DecodesTo(DecodeBmp, down.b, Pixels(1, 2, {R, B})));
 }
 
 TEST(Bmp, PaletteDepthsPackPixelsFromTheHighBit) {
-    // Palette: 0 black, 1 red, 2 green, 3 blue (B, G, R, reserved).
-    const std::initializer_list<std::uint8_t> palette = {0, 0,   0, 0, 0,   0, 255, 0,
-                                                         0, 255, 0, 0, 255, 0, 0,   0};
-    auto one = Info(3, 1, 1, 0, 2);
-    one.bytes({0, 0, 0, 0, 0, 0, 255, 0}).bytes({0b10100000, 0, 0, 0});
-    EXPECT_TRUE(testing::SamePixels(Decode(one.b), Expect(3, 1, {R, K, R})));
+    auto one = Info(3, 1, 1, 0, 2).bytes({0, 0, 0, 0, 0, 0, 255, 0}).bytes({0b10100000, 0, 0, 0});
+    EXPECT_TRUE(DecodesTo(DecodeBmp, one.b, Pixels(3, 1, {R, K, R})));
+    auto four = Info(3, 1, 4, 0, 4).bytes(kPalette).bytes({0x13, 0x20, 0, 0});
+    EXPECT_TRUE(DecodesTo(DecodeBmp, four.b, Pixels(3, 1, {R, B, G})));
 
-    auto four = Info(3, 1, 4, 0, 4);
-    four.bytes(palette).bytes({0x13, 0x20, 0, 0});
-    EXPECT_TRUE(testing::SamePixels(Decode(four.b), Expect(3, 1, {R, B, G})));
-
-    // Index 9 is past the four entries: black.
-    auto eight = Info(3, 1, 8, 0, 4);
-    eight.bytes(palette).bytes({3, 9, 2, 0});
+    // Index 9 is past the four entries: black, but the index itself is kept.
+    auto eight = Info(3, 1, 8, 0, 4).bytes(kPalette).bytes({3, 9, 2, 0});
     auto decoded = DecodeBmp(eight.b, DecodeLimits{}, 0);
     ASSERT_TRUE(decoded);
-    EXPECT_TRUE(testing::SamePixels(decoded.value().pixels, Expect(3, 1, {B, K, G})));
+    EXPECT_TRUE(testing::SamePixels(decoded.value().pixels, Pixels(3, 1, {B, K, G})));
     ASSERT_TRUE(decoded.value().indexed);
     EXPECT_EQ(decoded.value().indexed->indices, (std::vector<std::uint8_t>{3, 9, 2}));
+
+    // The old core header has three-byte palette entries.
+    BmpWriter core;
+    core.u16(0x4D42).u32(0).u32(0).u32(14 + 12 + 6); // pixels after two palette entries
+    core.u32(12).u16(2).u16(1).u16(1).u16(1).bytes({0, 0, 255, 255, 0, 0}); // red, blue
+    core.bytes({0b10000000, 0, 0, 0});
+    EXPECT_TRUE(DecodesTo(DecodeBmp, core.b, Pixels(2, 1, {B, R})));
 }
 
 TEST(Bmp, SixteenBitsDefaultTo555AndHonourBitFields) {
     // 0x7C00 is full red in 5-5-5; 0x07E0 full green in 5-6-5.
     auto plain = Info(2, 1, 16, 0, 0);
     plain.u16(0x7C00).u16(0x001F);
-    EXPECT_TRUE(testing::SamePixels(Decode(plain.b), Expect(2, 1, {R, B})));
+    EXPECT_TRUE(DecodesTo(DecodeBmp, plain.b, Pixels(2, 1, {R, B})));
 
     auto fields = Info(2, 1, 16, 3, 0);
     fields.u32(0xF800).u32(0x07E0).u32(0x001F);
     fields.u16(0x07E0).u16(0x0410); // full green; then green 32 of 63 and blue 16 of 31
     // Scaled to 8 bits and rounded: 32 * 255 / 63 = 129.5 -> 130, 16 * 255 / 31 = 131.6 -> 132.
-    EXPECT_TRUE(testing::SamePixels(Decode(fields.b), Expect(2, 1, {G, 0xFF008284u})));
+    EXPECT_TRUE(DecodesTo(DecodeBmp, fields.b, Pixels(2, 1, {G, 0xFF008284u})));
 }
 
 TEST(Bmp, ThirtyTwoBitsUseAlphaOnlyWhenAMaskSaysSo) {
-    auto plain = Info(1, 1, 32, 0, 0);
-    plain.bytes({255, 0, 0, 0}); // the fourth byte is not alpha
-    EXPECT_TRUE(testing::SamePixels(Decode(plain.b), Expect(1, 1, {B})));
+    auto plain = Info(1, 1, 32, 0, 0).bytes({255, 0, 0, 0}); // the fourth byte is not alpha
+    EXPECT_TRUE(DecodesTo(DecodeBmp, plain.b, Pixels(1, 1, {B})));
 
     // A version 5 header (124 bytes) with an alpha mask.
-    auto v5 = Info(2, 1, 32, 3, 0, 124);
-    v5.u32(0x00FF0000).u32(0x0000FF00).u32(0x000000FF).u32(0xFF000000);
-    v5.b.resize(14 + 124, 0);
-    v5.bytes({0, 0, 255, 128}).bytes({0, 255, 0, 255});
-    auto decoded = DecodeBmp(v5.b, DecodeLimits{}, 0);
+    const auto v5 = [](int w) {
+        auto f = Info(w, 1, 32, 3, 0, 124);
+        f.u32(0x00FF0000).u32(0x0000FF00).u32(0x000000FF).u32(0xFF000000);
+        f.b.resize(14 + 124, 0);
+        return f;
+    };
+    auto alpha = v5(2).bytes({0, 0, 255, 128}).bytes({0, 255, 0, 255});
+    auto decoded = DecodeBmp(alpha.b, DecodeLimits{}, 0);
     ASSERT_TRUE(decoded);
     EXPECT_TRUE(decoded.value().hasAlpha);
-    EXPECT_TRUE(testing::SamePixels(decoded.value().pixels, Expect(2, 1, {0x80FF0000u, G})));
-
+    EXPECT_TRUE(testing::SamePixels(decoded.value().pixels, Pixels(2, 1, {0x80FF0000u, G})));
     // The same mask over alpha that is zero everywhere: taken as opaque.
-    auto zero = Info(1, 1, 32, 3, 0, 124);
-    zero.u32(0x00FF0000).u32(0x0000FF00).u32(0x000000FF).u32(0xFF000000);
-    zero.b.resize(14 + 124, 0);
-    zero.bytes({0, 0, 255, 0});
-    EXPECT_TRUE(testing::SamePixels(Decode(zero.b), Expect(1, 1, {R})));
+    EXPECT_TRUE(DecodesTo(DecodeBmp, v5(1).bytes({0, 0, 255, 0}).b, Pixels(1, 1, {R})));
 }
 
 TEST(Bmp, RunLengthEightAndFour) {
-    const std::initializer_list<std::uint8_t> palette = {0, 0,   0, 0, 0,   0, 255, 0,
-                                                         0, 255, 0, 0, 255, 0, 0,   0};
     // 4 x 2, bottom row first: a run of 3 red, then a literal blue; end of line; a
     // move right by 2 (left transparent), then 2 green; end of bitmap.
-    auto rle8 = Info(4, 2, 8, 1, 4);
-    rle8.bytes(palette).bytes({3, 1, 0, 3, 3, 3, 3, 0, 0, 0, 0, 2, 2, 0, 2, 2, 0, 1});
-    auto decoded = DecodeBmp(rle8.b, DecodeLimits{}, 0);
-    ASSERT_TRUE(decoded) << decoded.failure().detail;
+    auto rle8 = Info(4, 2, 8, 1, 4).bytes(kPalette);
+    rle8.bytes({3, 1, 0, 3, 3, 3, 3, 0, 0, 0, 0, 2, 2, 0, 2, 2, 0, 1});
     // The literal "3 3 3" starts at the last column: its other two fall off the row.
-    EXPECT_TRUE(
-        testing::SamePixels(decoded.value().pixels, Expect(4, 2, {0, 0, G, G, R, R, R, B})));
-
+    EXPECT_TRUE(DecodesTo(DecodeBmp, rle8.b, Pixels(4, 2, {0, 0, G, G, R, R, R, B})));
     // RLE4: a run alternates the two nibbles.
-    auto rle4 = Info(4, 1, 4, 2, 4);
-    rle4.bytes(palette).bytes({4, 0x12, 0, 1});
-    EXPECT_TRUE(testing::SamePixels(Decode(rle4.b), Expect(4, 1, {R, G, R, G})));
+    auto rle4 = Info(4, 1, 4, 2, 4).bytes(kPalette).bytes({4, 0x12, 0, 1});
+    EXPECT_TRUE(DecodesTo(DecodeBmp, rle4.b, Pixels(4, 1, {R, G, R, G})));
 }
 
-TEST(Bmp, OldCoreHeaderHasThreeBytePaletteEntries) {
-    BmpWriter f;
-    f.u16(0x4D42).u32(0).u32(0).u32(14 + 12 + 6); // pixels after two palette entries
-    f.u32(12).u16(2).u16(1).u16(1).u16(1);
-    f.bytes({0, 0, 255, 255, 0, 0}); // red, blue
-    f.bytes({0b10000000, 0, 0, 0});  // blue, red
-    EXPECT_TRUE(testing::SamePixels(Decode(f.b), Expect(2, 1, {B, R})));
+TEST(Bmp, BrokenFilesFailCleanly) {
+    const std::pair<const char*, Bytes> cases[] = {
+        {"empty", {}},
+        {"only magic", {'B', 'M'}},
+        {"pixels cut short", Info(4, 4, 24, 0, 0).bytes({1, 2, 3}).b},
+        {"huge width, tiny file", Info(0x7FFFFFFF, 0x7FFFFFFF, 24, 0, 0).b},
+        {"no width", Info(0, 1, 24, 0, 0).bytes({0, 0, 0, 0}).b},
+        {"palette cut short", Info(1, 1, 8, 0, 256).bytes({0, 0, 0, 0}).b},
+        {"odd header size", Info(1, 1, 24, 0, 0, 20).bytes({0, 0, 0, 0}).b},
+        {"bit fields on 24 bits", Info(1, 1, 24, 3, 0).u32(1).u32(2).u32(4).bytes({0, 0, 0, 0}).b},
+        {"RLE without end", Info(2, 2, 8, 1, 2).bytes({0, 0, 0, 0, 9, 9, 9, 0}).bytes({2, 1}).b},
+        {"RLE on wrong depth", Info(2, 1, 24, 1, 0).bytes({2, 1, 0, 1}).b}};
+    for (const auto& [name, bytes] : cases)
+        EXPECT_FALSE(DecodeBmp(bytes, DecodeLimits{}, 0)) << name;
 }
-
-struct BrokenCase {
-    const char* name;
-    Bytes bytes;
-};
-
-class BrokenBmp : public ::testing::TestWithParam<BrokenCase> {};
-
-TEST_P(BrokenBmp, FailsCleanly) {
-    auto decoded = DecodeBmp(GetParam().bytes, DecodeLimits{}, 0);
-    EXPECT_FALSE(decoded);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Bmp, BrokenBmp,
-    ::testing::Values(BrokenCase{"Empty", {}}, BrokenCase{"OnlyMagic", {'B', 'M'}},
-                      BrokenCase{"PixelsCutShort", Info(4, 4, 24, 0, 0).bytes({1, 2, 3}).b},
-                      BrokenCase{"HugeWidthTinyFile", Info(0x7FFFFFFF, 0x7FFFFFFF, 24, 0, 0).b},
-                      BrokenCase{"NoWidth", Info(0, 1, 24, 0, 0).bytes({0, 0, 0, 0}).b},
-                      BrokenCase{"PaletteCutShort", Info(1, 1, 8, 0, 256).bytes({0, 0, 0, 0}).b},
-                      BrokenCase{"OddHeaderSize", Info(1, 1, 24, 0, 0, 20).bytes({0, 0, 0, 0}).b},
-                      BrokenCase{"BitFieldsOn24Bits",
-                                 Info(1, 1, 24, 3, 0).u32(1).u32(2).u32(4).bytes({0, 0, 0, 0}).b},
-                      BrokenCase{
-                          "RleWithoutEnd",
-                          Info(2, 2, 8, 1, 2).bytes({0, 0, 0, 0, 9, 9, 9, 0}).bytes({2, 1}).b},
-                      BrokenCase{"RleOnWrongDepth", Info(2, 1, 24, 1, 0).bytes({2, 1, 0, 1}).b}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Bmp, WritesTwentyFourBitsBottomUp) {
     const Surface picture = testing::PhotoLike(5, 3);
@@ -188,10 +144,9 @@ TEST(Bmp, WritesTwentyFourBitsBottomUp) {
     ASSERT_EQ(b.size(), 54u + 3 * 16);
     EXPECT_EQ(b[28], 24);
     // The first pixel stored is the bottom-left one, blue first.
-    const std::uint32_t bottomLeft = picture.At(0, 2);
-    EXPECT_EQ(b[54], bottomLeft & 0xFF);
-    EXPECT_EQ(b[56], (bottomLeft >> 16) & 0xFF);
-    EXPECT_TRUE(testing::SamePixels(Decode(b), picture));
+    EXPECT_EQ(b[54], picture.At(0, 2) & 0xFF);
+    EXPECT_EQ(b[56], (picture.At(0, 2) >> 16) & 0xFF);
+    EXPECT_TRUE(DecodesTo(DecodeBmp, b, picture));
 }
 
 } // namespace

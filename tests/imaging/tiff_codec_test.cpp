@@ -4,29 +4,39 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <functional>
 #include <tiffio.h>
 
 namespace zembra {
 namespace {
 
+using testing::Pixels;
+
 // TIFF files written with libtiff through a temporary file.
 class TiffFile {
   public:
-    TiffFile() : path_(dir_ / "test.tif") { tif_ = TIFFOpen(path_.c_str(), "w"); }
-    TIFF* operator->() const { return tif_; }
-    TIFF* get() const { return tif_; }
+    TiffFile() : path_(dir_ / "test.tif"), tif_(TIFFOpen(path_.c_str(), "w")) {}
+    // Starts a page of one strip with the given rows.
+    void Page(int w, int samples, int bits, int photometric,
+              std::vector<std::vector<std::uint8_t>> rows,
+              const std::function<void(TIFF*)>& tags = nullptr) {
+        TIFFSetField(tif_, TIFFTAG_IMAGEWIDTH, w);
+        TIFFSetField(tif_, TIFFTAG_IMAGELENGTH, static_cast<int>(rows.size()));
+        TIFFSetField(tif_, TIFFTAG_SAMPLESPERPIXEL, samples);
+        TIFFSetField(tif_, TIFFTAG_BITSPERSAMPLE, bits);
+        TIFFSetField(tif_, TIFFTAG_PHOTOMETRIC, photometric);
+        TIFFSetField(tif_, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+        TIFFSetField(tif_, TIFFTAG_ROWSPERSTRIP, static_cast<int>(rows.size()));
+        if (tags)
+            tags(tif_);
+        for (std::size_t y = 0; y < rows.size(); ++y)
+            TIFFWriteScanline(tif_, rows[y].data(), static_cast<std::uint32_t>(y), 0);
+    }
+    void NextPage() { TIFFWriteDirectory(tif_); }
     // Ends the file and returns its bytes.
     Bytes Finish() {
         TIFFClose(tif_);
-        Bytes out;
-        if (std::FILE* f = std::fopen(path_.c_str(), "rb")) {
-            int c;
-            while ((c = std::fgetc(f)) != EOF)
-                out.push_back(static_cast<std::uint8_t>(c));
-            std::fclose(f);
-        }
-        return out;
+        return testing::ReadFile(path_);
     }
 
   private:
@@ -35,75 +45,45 @@ class TiffFile {
     TIFF* tif_;
 };
 
-void Header(TIFF* t, int w, int h, int samples, int bits, int photometric) {
-    TIFFSetField(t, TIFFTAG_IMAGEWIDTH, w);
-    TIFFSetField(t, TIFFTAG_IMAGELENGTH, h);
-    TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, samples);
-    TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, bits);
-    TIFFSetField(t, TIFFTAG_PHOTOMETRIC, photometric);
-    TIFFSetField(t, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
-    TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, h);
-}
-
-void Rows(TIFF* t, const std::vector<std::vector<std::uint8_t>>& rows) {
-    for (std::size_t y = 0; y < rows.size(); ++y)
-        TIFFWriteScanline(t, const_cast<std::uint8_t*>(rows[y].data()),
-                          static_cast<std::uint32_t>(y), 0);
-}
-
-Surface Expect(int w, int h, std::vector<std::uint32_t> pixels) {
-    auto s = Surface::Create(w, h);
-    std::copy(pixels.begin(), pixels.end(), s->Pixels().begin());
-    return std::move(*s);
-}
-
-TEST(Tiff, ReadsRgbGreyBilevelAndPalettePictures) {
+TEST(Tiff, ReadsRgbBilevelPaletteAndAlphaPictures) {
     TiffFile rgb;
-    Header(rgb.get(), 2, 1, 3, 8, PHOTOMETRIC_RGB);
-    Rows(rgb.get(), {{255, 0, 0, 0, 0, 255}});
-    auto a = DecodeTiff(rgb.Finish(), DecodeLimits{}, 0);
-    ASSERT_TRUE(a) << a.failure().detail;
-    EXPECT_TRUE(testing::SamePixels(a.value().pixels, Expect(2, 1, {0xFFFF0000u, 0xFF0000FFu})));
+    rgb.Page(2, 3, 8, PHOTOMETRIC_RGB, {{255, 0, 0, 0, 0, 255}});
+    EXPECT_TRUE(
+        testing::DecodesTo(DecodeTiff, rgb.Finish(), Pixels(2, 1, {0xFFFF0000u, 0xFF0000FFu})));
 
     // Bilevel with 0 meaning white: bits 1 0 are black then white.
     TiffFile bilevel;
-    Header(bilevel.get(), 2, 1, 1, 1, PHOTOMETRIC_MINISWHITE);
-    Rows(bilevel.get(), {{0b10000000}});
-    auto b = DecodeTiff(bilevel.Finish(), DecodeLimits{}, 0);
-    ASSERT_TRUE(b);
-    EXPECT_TRUE(testing::SamePixels(b.value().pixels, Expect(2, 1, {0xFF000000u, 0xFFFFFFFFu})));
+    bilevel.Page(2, 1, 1, PHOTOMETRIC_MINISWHITE, {{0b10000000}});
+    EXPECT_TRUE(
+        testing::DecodesTo(DecodeTiff, bilevel.Finish(), Pixels(2, 1, {0xFF000000u, 0xFFFFFFFFu})));
 
     TiffFile palette;
-    Header(palette.get(), 2, 1, 1, 8, PHOTOMETRIC_PALETTE);
-    std::vector<std::uint16_t> red(256, 0), green(256, 0), blue(256, 0);
-    red[1] = 0xFFFF;
-    blue[2] = 0xFFFF;
-    TIFFSetField(palette.get(), TIFFTAG_COLORMAP, red.data(), green.data(), blue.data());
-    Rows(palette.get(), {{2, 1}});
-    auto c = DecodeTiff(palette.Finish(), DecodeLimits{}, 0);
-    ASSERT_TRUE(c);
-    EXPECT_TRUE(testing::SamePixels(c.value().pixels, Expect(2, 1, {0xFF0000FFu, 0xFFFF0000u})));
-}
+    palette.Page(2, 1, 8, PHOTOMETRIC_PALETTE, {{2, 1}}, [](TIFF* t) {
+        std::vector<std::uint16_t> red(256, 0), green(256, 0), blue(256, 0);
+        red[1] = blue[2] = 0xFFFF;
+        TIFFSetField(t, TIFFTAG_COLORMAP, red.data(), green.data(), blue.data());
+    });
+    EXPECT_TRUE(
+        testing::DecodesTo(DecodeTiff, palette.Finish(), Pixels(2, 1, {0xFF0000FFu, 0xFFFF0000u})));
 
-TEST(Tiff, UnassociatedAlphaComesBackStraight) {
-    TiffFile file;
-    Header(file.get(), 1, 1, 4, 8, PHOTOMETRIC_RGB);
-    const std::uint16_t extra[] = {EXTRASAMPLE_UNASSALPHA};
-    TIFFSetField(file.get(), TIFFTAG_EXTRASAMPLES, 1, extra);
-    Rows(file.get(), {{200, 100, 50, 128}});
-    auto decoded = DecodeTiff(file.Finish(), DecodeLimits{}, 0);
+    // Unassociated alpha comes back straight.
+    TiffFile alpha;
+    alpha.Page(1, 4, 8, PHOTOMETRIC_RGB, {{200, 100, 50, 128}}, [](TIFF* t) {
+        const std::uint16_t extra[] = {EXTRASAMPLE_UNASSALPHA};
+        TIFFSetField(t, TIFFTAG_EXTRASAMPLES, 1, extra);
+    });
+    auto decoded = DecodeTiff(alpha.Finish(), DecodeLimits{}, 0);
     ASSERT_TRUE(decoded);
     EXPECT_TRUE(decoded.value().hasAlpha);
     // libtiff premultiplies on the way; undoing it may miss by one.
-    EXPECT_TRUE(testing::SamePixels(decoded.value().pixels, Expect(1, 1, {0x80C86432u}), 1));
+    EXPECT_TRUE(testing::SamePixels(decoded.value().pixels, Pixels(1, 1, {0x80C86432u}), 1));
 }
 
 TEST(Tiff, PagesCountAndEachCanBeRead) {
     TiffFile file;
     for (std::uint8_t level : {10, 200}) {
-        Header(file.get(), 1, 1, 1, 8, PHOTOMETRIC_MINISBLACK);
-        Rows(file.get(), {{level}});
-        TIFFWriteDirectory(file.get());
+        file.Page(1, 1, 8, PHOTOMETRIC_MINISBLACK, {{level}});
+        file.NextPage();
     }
     const Bytes bytes = file.Finish();
     EXPECT_EQ(TiffPageCount(bytes), 2);
@@ -127,12 +107,7 @@ TEST(Tiff, WritesLzwWithPredictorAndProfileThatReadBackExactly) {
 
     // Read the tags back with libtiff itself.
     testing::TempDir dir;
-    const std::string path = dir / "ours.tif";
-    if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
-        std::fwrite(encoded.value().data(), 1, encoded.value().size(), f);
-        std::fclose(f);
-    }
-    TIFF* t = TIFFOpen(path.c_str(), "r");
+    TIFF* t = TIFFOpen(dir.Write("ours.tif", testing::AsText(encoded.value())).c_str(), "r");
     ASSERT_NE(t, nullptr);
     std::uint16_t compression = 0, predictor = 0;
     TIFFGetField(t, TIFFTAG_COMPRESSION, &compression);
@@ -145,9 +120,9 @@ TEST(Tiff, WritesLzwWithPredictorAndProfileThatReadBackExactly) {
 TEST(Tiff, DamagedFilesFailWithLibtiffsMessageNotOnStderr) {
     auto encoded = EncodeTiff(testing::PhotoLike(40, 40), EncodeOptions{});
     ASSERT_TRUE(encoded);
-    Bytes cut(encoded.value().begin(), encoded.value().begin() + 200);
     ::testing::internal::CaptureStderr();
-    auto decoded = DecodeTiff(cut, DecodeLimits{}, 0);
+    auto decoded = DecodeTiff(Bytes(encoded.value().begin(), encoded.value().begin() + 200),
+                              DecodeLimits{}, 0);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
     ASSERT_FALSE(decoded);
     EXPECT_NE(decoded.failure().detail.find("TIFF"), std::string::npos);

@@ -25,42 +25,43 @@ std::vector<COLORREF> Colors(const PictureRef& p) {
 constexpr COLORREF A = RGB(1, 0, 0), B = RGB(2, 0, 0), C = RGB(3, 0, 0), D = RGB(4, 0, 0),
                    E = RGB(5, 0, 0), F = RGB(6, 0, 0), K = RGB(0, 0, 0);
 
+using Colours = std::vector<COLORREF>;
+
 class PictureBoxTest : public ::testing::Test {
   protected:
+    // A box of w x h pixels without border, showing `back`.
+    void Borderless(int w, int h, COLORREF back) {
+        box.setBorderStyle(PictureBox::vbBSNone);
+        box.Move(0, 0, w * 15, h * 15);
+        box.setBackColor(back);
+    }
     Form form{"Form1"};
     PictureBox box{form, "Picture1"};
 };
 
-struct SizeCase {
-    int border;
-    double twips;
-    int pixels;     // drawable pixels
-    int outerTwips; // Width after snapping
-};
-
-class PictureBoxSize : public ::testing::TestWithParam<SizeCase> {};
-
-TEST_P(PictureBoxSize, SnapsOuterSizeToWholePixelsHalvesToEven) {
-    Form form("Form1");
-    PictureBox box(form, "Picture2");
-    box.setBorderStyle(GetParam().border);
-    box.setWidth(GetParam().twips);
-    EXPECT_EQ(box.Width(), GetParam().outerTwips);
-    EXPECT_EQ(box.PixelWidth(), GetParam().pixels);
-    box.setScaleMode(PictureBox::vbPixels);
-    EXPECT_EQ(box.ScaleWidth(), GetParam().pixels);
-    box.setScaleMode(PictureBox::vbTwips);
-    EXPECT_EQ(box.ScaleWidth(), GetParam().pixels * 15);
+TEST(PictureBox, SnapsOuterSizeToWholePixelsHalvesToEven) {
+    const struct {
+        int border;
+        double twips;
+        int pixels;                                         // drawable pixels
+        int outerTwips;                                     // Width after snapping
+    } cases[] = {{0, 1500, 100, 1500}, {1, 1500, 96, 1500}, // 2 border pixels a side
+                 {0, 1507, 100, 1500}, {0, 1508, 101, 1515}, {0, 112.5, 8, 120}, // 7.5 pixels
+                 {0, 127.5, 8, 120},                                             // 8.5 pixels
+                 {1, 30, 0, 30}};                                                // all border
+    for (const auto& c : cases) {
+        Form form("Form1");
+        PictureBox box(form, "Picture2");
+        box.setBorderStyle(c.border);
+        box.setWidth(c.twips);
+        EXPECT_EQ(box.Width(), c.outerTwips) << c.twips;
+        EXPECT_EQ(box.PixelWidth(), c.pixels) << c.twips;
+        box.setScaleMode(PictureBox::vbPixels);
+        EXPECT_EQ(box.ScaleWidth(), c.pixels) << c.twips;
+        box.setScaleMode(PictureBox::vbTwips);
+        EXPECT_EQ(box.ScaleWidth(), c.pixels * 15) << c.twips;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(PictureBox, PictureBoxSize,
-                         ::testing::Values(SizeCase{0, 1500, 100, 1500},
-                                           SizeCase{1, 1500, 96, 1500}, // 2 border pixels a side
-                                           SizeCase{0, 1507, 100, 1500},
-                                           SizeCase{0, 1508, 101, 1515},
-                                           SizeCase{0, 112.5, 8, 120}, // 7.5 pixels
-                                           SizeCase{0, 127.5, 8, 120}, // 8.5 pixels
-                                           SizeCase{1, 30, 0, 30}));   // all border
 
 TEST_F(PictureBoxTest, ScaleModesConvertThroughTwips) {
     box.setBorderStyle(PictureBox::vbBSNone);
@@ -82,84 +83,62 @@ TEST_F(PictureBoxTest, ScaleModesConvertThroughTwips) {
 
 TEST_F(PictureBoxTest, AutoSizeTakesThePictureSizePlusBorder) {
     box.setAutoSize(true);
-    box.setPicture(Picture(3, 2, {A, B, C, D, E, F}));
+    auto picture = Picture(3, 2, {A, B, C, D, E, F});
+    box.setPicture(picture);
     EXPECT_EQ(box.Width(), (3 + 4) * 15);
     EXPECT_EQ(box.Height(), (2 + 4) * 15);
     box.setScaleMode(PictureBox::vbPixels);
     EXPECT_EQ(box.ScaleWidth(), 3);
     EXPECT_EQ(box.ScaleHeight(), 2);
-}
-
-TEST_F(PictureBoxTest, ImageIsThePictureItselfWhenItFillsTheBox) {
-    box.setAutoSize(true);
-    auto picture = Picture(3, 2, {A, B, C, D, E, F});
-    box.setPicture(picture);
     // No copy for the common load-then-read path.
     EXPECT_EQ(box.Image().get(), picture.get());
 }
 
-TEST_F(PictureBoxTest, PictureSitsTopLeftOverTheBackColor) {
-    box.setBorderStyle(PictureBox::vbBSNone);
-    box.Move(0, 0, 3 * 15, 2 * 15);
-    box.setBackColor(RGB(9, 9, 9));
-    box.setPicture(Picture(2, 1, {A, B}));
+TEST_F(PictureBoxTest, PictureSitsTopLeftAndDrawingCopiesAnImageSomeoneHolds) {
     const COLORREF Z = RGB(9, 9, 9);
-    EXPECT_EQ(Colors(box.Image()), (std::vector<COLORREF>{A, B, Z, Z, Z, Z}));
-    EXPECT_EQ(GetPixel(box.hDC(), 2, 1), Z);
-    EXPECT_EQ(GetPixel(box.hDC(), 3, 0), CLR_INVALID);
-}
-
-TEST_F(PictureBoxTest, DrawingCopiesAnImageSomeoneStillHolds) {
-    box.setBorderStyle(PictureBox::vbBSNone);
-    box.Move(0, 0, 2 * 15, 1 * 15);
-    box.setBackColor(A);
+    Borderless(3, 2, Z);
+    box.setPicture(Picture(2, 1, {A, B}));
     const PictureRef before = box.Image();
-    ASSERT_TRUE(FillSolid(box.hDC(), 1, 0, 1, 1, B));
-    EXPECT_EQ(Colors(before), (std::vector<COLORREF>{A, A}));
-    EXPECT_EQ(Colors(box.Image()), (std::vector<COLORREF>{A, B}));
+    EXPECT_EQ(Colors(before), (Colours{A, B, Z, Z, Z, Z}));
+    EXPECT_EQ(GetPixel(box.hDC(), 3, 0), CLR_INVALID);
+    ASSERT_TRUE(FillSolid(box.hDC(), 1, 0, 1, 1, C));
+    EXPECT_EQ(Colors(before), (Colours{A, B, Z, Z, Z, Z}));
+    EXPECT_EQ(Colors(box.Image()), (Colours{A, C, Z, Z, Z, Z}));
 }
 
 TEST_F(PictureBoxTest, ClsAndBackColorAndResizeDropDrawingsButKeepThePicture) {
-    box.setBorderStyle(PictureBox::vbBSNone);
-    box.Move(0, 0, 2 * 15, 1 * 15);
-    box.setBackColor(K);
+    Borderless(2, 1, K);
     box.setPicture(Picture(1, 1, {A}));
     ASSERT_TRUE(FillSolid(box.hDC(), 0, 0, 2, 1, C));
     box.Cls();
-    EXPECT_EQ(Colors(box.Image()), (std::vector<COLORREF>{A, K}));
+    EXPECT_EQ(Colors(box.Image()), (Colours{A, K}));
     ASSERT_TRUE(FillSolid(box.hDC(), 0, 0, 2, 1, C));
     box.setBackColor(D);
-    EXPECT_EQ(Colors(box.Image()), (std::vector<COLORREF>{A, D}));
+    EXPECT_EQ(Colors(box.Image()), (Colours{A, D}));
     ASSERT_TRUE(FillSolid(box.hDC(), 0, 0, 2, 1, C));
     box.setWidth(3 * 15);
-    EXPECT_EQ(Colors(box.Image()), (std::vector<COLORREF>{A, D, D}));
+    EXPECT_EQ(Colors(box.Image()), (Colours{A, D, D}));
     box.setPicture(nullptr);
-    EXPECT_EQ(Colors(box.Image()), (std::vector<COLORREF>{D, D, D}));
+    EXPECT_EQ(Colors(box.Image()), (Colours{D, D, D}));
 }
 
-TEST_F(PictureBoxTest, PaintPictureStretchesInTheScaleMode) {
-    box.setBorderStyle(PictureBox::vbBSNone);
-    box.Move(0, 0, 3 * 15, 1 * 15);
-    box.setBackColor(K);
+TEST_F(PictureBoxTest, PaintPictureStretchesInTheScaleModeAndReadsOldPixels) {
+    Borderless(3, 1, K);
+    box.setScaleMode(PictureBox::vbPixels);
+    box.setPicture(Picture(3, 1, {A, B, C}));
+    // Painting its own image, which is the picture itself, reads the old pixels.
+    box.PaintPicture(box.Image(), 1, 0, 2, 1, 0, 0, 2, 1);
+    EXPECT_EQ(Colors(box.Image()), (Colours{A, A, B}));
+    EXPECT_EQ(Colors(box.Picture()), (Colours{A, B, C}));
     const auto source = Picture(4, 2, {A, B, C, D, E, F, A, B});
+    box.PaintPicture(source, 0, 0, 1, 1, 2, 0, 1, 1); // only the source pixel (2, 0)
+    EXPECT_EQ(Colors(box.Image()), (Colours{C, A, B}));
     // Twips: x 15 is pixel 1, and 30 twips wide is 2 pixels; the 4 x 2 source halves
     // onto them by taking the pixels under the centres, (1, 1) and (3, 1).
+    box.setScaleMode(PictureBox::vbTwips);
     box.PaintPicture(source, 15, 0, 30, 15);
-    EXPECT_EQ(Colors(box.Image()), (std::vector<COLORREF>{K, F, B}));
-    box.setScaleMode(PictureBox::vbPixels);
-    box.PaintPicture(source, 0, 0, 1, 1, 2, 0, 1, 1); // only the source pixel (2, 0)
-    EXPECT_EQ(Colors(box.Image()), (std::vector<COLORREF>{C, F, B}));
+    EXPECT_EQ(Colors(box.Image()), (Colours{C, F, B}));
     EXPECT_THROW(box.PaintPicture(nullptr, 0, 0), PlatformError);
-}
-
-TEST_F(PictureBoxTest, PaintingItsOwnImageReadsTheOldPixels) {
-    box.setBorderStyle(PictureBox::vbBSNone);
-    box.setScaleMode(PictureBox::vbPixels);
-    box.Move(0, 0, 3 * 15, 1 * 15);
-    box.setPicture(Picture(3, 1, {A, B, C}));
-    box.PaintPicture(box.Image(), 1, 0, 2, 1, 0, 0, 2, 1);
-    EXPECT_EQ(Colors(box.Image()), (std::vector<COLORREF>{A, A, B}));
-    EXPECT_EQ(Colors(box.Picture()), (std::vector<COLORREF>{A, B, C}));
 }
 
 TEST_F(PictureBoxTest, ResizeFlowKeepsTheColourProfile) {
