@@ -32,19 +32,10 @@ INSTANTIATE_TEST_SUITE_P(
                       EnablingCase{6, true, true}, EnablingCase{7, true, true}));
 
 TEST_F(JobOptions, StartsFromTheDesignValues) {
-    EXPECT_EQ(form.Caption(), "Zembra v2.4.0");
-    EXPECT_EQ(form.Combo2.ListCount(), 8);
     EXPECT_EQ(form.Combo2.List(0), std::string(19, '*') + " Select Action " + std::string(18, '*'));
-    EXPECT_EQ(form.Combo2.ListIndex(), 0);
     EXPECT_EQ(form.Combo1.ListIndex(), -1);
-    EXPECT_EQ(form.Combo4.Text(), "No Conversion");
-    EXPECT_EQ(form.Combo3.Text(), "Custom");
     EXPECT_TRUE(form.Option3.Value());
-    EXPECT_EQ(form.Text2.Text(), "100");
-    EXPECT_EQ(form.Check3.Value(), 1);
-    EXPECT_EQ(form.Check4.Value(), 1);
     EXPECT_FALSE(form.Command1.Visible());
-    EXPECT_EQ(form.Label19.Caption(), "Files to Process: 0");
     EXPECT_EQ(form.Label3.Caption(), "0 of 0 processed - 0 skipped");
 }
 

@@ -69,21 +69,6 @@ TEST_F(Fixture, SelectionFollowsInsertAndRemove) {
     EXPECT_EQ(clicks, 1); // only the user-visible selection change
 }
 
-TEST_F(Fixture, ObserversSeeEveryChange) {
-    Label label(form, "Label1");
-    int seen = 0;
-    const int token = label.subscribe([&](Control&) { ++seen; });
-    label.setCaption("x");
-    label.setVisible(false);
-    label.setCaption("x");
-    EXPECT_EQ(seen, 2);
-    label.unsubscribe(token);
-    label.setCaption("y");
-    EXPECT_EQ(seen, 2);
-    EXPECT_EQ(form.Find("Label1"), &label);
-    EXPECT_EQ(form.Find("Nope"), nullptr);
-}
-
 TEST_F(Fixture, ButtonsIgnorePressesWhileDisabledOrHidden) {
     ImageButton button(form, "Command1");
     button.onClick = [&] { ++clicks; };
@@ -95,15 +80,6 @@ TEST_F(Fixture, ButtonsIgnorePressesWhileDisabledOrHidden) {
     button.setVisible(true);
     button.Click();
     EXPECT_EQ(clicks, 1);
-}
-
-TEST_F(Fixture, ScrollBarsStayInRange) {
-    ScrollBar bar(form, "VScroll1");
-    bar.setRange(1, 100);
-    EXPECT_THROW(bar.setValue(0), PlatformError);
-    EXPECT_THROW(bar.setValue(101), PlatformError);
-    bar.setValue(100);
-    EXPECT_EQ(bar.Value(), 100);
 }
 
 } // namespace

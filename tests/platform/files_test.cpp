@@ -53,12 +53,5 @@ TEST(Files, FailedWritesLeaveNoStrayFile) {
     EXPECT_EQ(files.ReadAll(dir / "a.jpg"), (Bytes{'k', 'e', 'e', 'p'}));
 }
 
-TEST(Files, TemporarySiblingKeepsFolderAndExtension) {
-    const std::string t = TemporarySibling("/p/q/photo.JPG");
-    EXPECT_EQ(t.rfind("/p/q/.", 0), 0u);
-    EXPECT_TRUE(t.ends_with("photo.JPG"));
-    EXPECT_NE(t, TemporarySibling("/p/q/photo.JPG"));
-}
-
 } // namespace
 } // namespace zembra
