@@ -7,12 +7,7 @@
 namespace zembra {
 namespace {
 
-using testing::Concat;
-using testing::ExpectExifError;
-using testing::Jpeg;
-using testing::MemoryFiles;
-using testing::Segment;
-using testing::ToBytes;
+using namespace testing;
 
 const Bytes kSoi = {0xFF, 0xD8};
 const Bytes kApp0 = Segment(0xE0, ToBytes(std::string("JFIF\0\1\1", 7)));

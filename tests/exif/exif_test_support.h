@@ -43,21 +43,15 @@ inline void ExpectExifError(const std::function<void()>& call, int number,
 }
 
 // Files kept in a map; WriteAll can be made to fail, and writes are counted.
-class MemoryFiles : public Files {
-  public:
+struct MemoryFiles : Files {
     std::optional<Bytes> ReadAll(const std::string& path) const override {
         const auto it = files.find(path);
         return it == files.end() ? std::nullopt : std::optional<Bytes>(it->second);
     }
     bool WriteAll(const std::string& path, const Bytes& bytes) override {
         ++writes;
-        if (failWrites)
-            return false;
-        files[path] = bytes;
-        return true;
+        return !failWrites && (files[path] = bytes, true);
     }
-    bool Remove(const std::string& path) override { return files.erase(path) != 0; }
-
     std::map<std::string, Bytes> files;
     int writes = 0;
     bool failWrites = false;
@@ -76,9 +70,8 @@ class TiffBuilder {
     };
 
     explicit TiffBuilder(ByteOrder order) : order_(order) {
-        bytes_ =
-            Concat({order == ByteOrder::Intel ? Bytes{'I', 'I', 42, 0} : Bytes{'M', 'M', 0, 42},
-                    Field32(8)});
+        bytes_ = order == ByteOrder::Intel ? Bytes{'I', 'I', 42, 0} : Bytes{'M', 'M', 0, 42};
+        Data(Field32(8));
     }
 
     const Bytes& Tiff() const { return bytes_; }
@@ -86,12 +79,10 @@ class TiffBuilder {
     // Numbers of `size` bytes each, in the builder's byte order.
     Bytes Numbers(std::initializer_list<std::uint32_t> values, int size = 4) const {
         Bytes out;
-        for (std::uint32_t v : values) {
-            for (int i = 0; i < size; ++i) {
-                const int shift = order_ == ByteOrder::Intel ? 8 * i : 8 * (size - 1 - i);
-                out.push_back(static_cast<std::uint8_t>(v >> shift));
-            }
-        }
+        for (std::uint32_t v : values)
+            for (int i = 0; i < size; ++i)
+                out.push_back(static_cast<std::uint8_t>(
+                    v >> (order_ == ByteOrder::Intel ? 8 * i : 8 * (size - 1 - i))));
         return out;
     }
     Bytes Field16(std::uint16_t v) const { return Numbers({v}, 2); }
@@ -106,9 +97,8 @@ class TiffBuilder {
 
     // Appends a directory (and its long values) and gives its offset.
     std::uint32_t Directory(const std::vector<Entry>& entries, std::uint32_t next = 0) {
-        const auto at = static_cast<std::uint32_t>(bytes_.size());
+        const auto at = Data(Numbers({static_cast<std::uint32_t>(entries.size())}, 2));
         auto data = static_cast<std::uint32_t>(at + 2 + 12 * entries.size() + 4);
-        Data(Numbers({static_cast<std::uint32_t>(entries.size())}, 2));
         for (const Entry& e : entries) {
             Bytes field = e.value.size() > 4 ? Field32(data) : e.value;
             field.resize(4, 0);
@@ -116,10 +106,9 @@ class TiffBuilder {
             data += e.value.size() > 4 ? static_cast<std::uint32_t>(e.value.size()) : 0;
         }
         Data(Field32(next));
-        for (const Entry& e : entries) {
+        for (const Entry& e : entries)
             if (e.value.size() > 4)
                 Data(e.value);
-        }
         return at;
     }
 
@@ -150,7 +139,7 @@ inline Bytes ExifPayload(const Bytes& tiff) {
 inline Bytes Jpeg(const std::vector<Bytes>& segments) {
     Bytes out = {0xFF, 0xD8};
     for (const Bytes& s : segments)
-        out.insert(out.end(), s.begin(), s.end());
+        out = Concat({out, s});
     return Concat({out,
                    Segment(0xDA, {1, 1, 0, 0, 0x3F, 0}),
                    {0x12, 0xFF, 0x00, 0x34, 0xFF, 0xD0, 0x56, 0xFF, 0xD9}});

@@ -30,24 +30,17 @@ TEST(Arguments, SplitIntoOptionsAndCommandLineText) {
     }
 }
 
-TEST(Arguments, MissingOrBadValuesAndUnknownOptionsFail) {
-    const Strings cases[] = {{"--add"},
-                             {"--add", "--version"},
-                             {"--screenshot"},
-                             {"--font-size", "12x"},
-                             {"--font-size", "200"},
-                             {"--bogus"}};
-    for (const Strings& args : cases)
-        EXPECT_NE(ParseGuiArguments(args).error, "") << args.front() << ' ' << args.back();
-}
-
-TEST(Arguments, ReadTheirValues) {
+TEST(Arguments, ReadTheirValuesAndFailOnMissingOrBadOnesAndUnknownOptions) {
     const GuiArguments parsed =
         ParseGuiArguments({"--version", "--screenshot", "w.png", "--font-size", "14", "--help"});
     EXPECT_TRUE(parsed.version);
     EXPECT_TRUE(parsed.help);
     EXPECT_EQ(parsed.screenshot, "w.png");
     EXPECT_EQ(parsed.fontSize, 14);
+    const Strings bad[] = {{"--add"},   {"--add", "--version"}, {"--screenshot"},
+                           {"--bogus"}, {"--font-size", "12x"}, {"--font-size", "200"}};
+    for (const Strings& args : bad)
+        EXPECT_NE(ParseGuiArguments(args).error, "") << args.front() << ' ' << args.back();
 }
 
 } // namespace

@@ -58,29 +58,20 @@ class Window : public ::testing::Test {
 };
 
 TEST_F(Window, DroppedFilesAndFoldersAreAddedAsChosenPictures) {
-    std::filesystem::create_directories(dir / "trip/sub");
-    for (const char* name : {"trip/b.jpg", "trip/A.PNG", "trip/notes.txt", "trip/sub/deep.jpg",
-                             "trip/.thumb.jpg", "c.gif", "d.doc"})
+    std::filesystem::create_directories(dir / "trip/sub.jpg"); // a folder, whatever its name
+    for (const char* name : {"trip/b.jpg", "trip/A.PNG", "trip/a.gif", "trip/notes.txt",
+                             "trip/sub.jpg/deep.jpg", "trip/.thumb.jpg", "c.gif", "d.doc"})
         dir.Write(name);
 
     EXPECT_FALSE(Drop({QUrl("https://example.org/a.jpg")})); // nothing local
-    ASSERT_TRUE(Drop({Local(dir / "trip"), Local(dir / "c.gif"), Local(dir / "d.doc")}));
-    // The folder's pictures by name, its subfolders and other files left out.
-    EXPECT_EQ(Listed(),
-              (std::vector<std::string>{dir / "trip/A.PNG", dir / "trip/b.jpg", dir / "c.gif"}));
+    ASSERT_TRUE(Drop({Local(dir / "trip/"), Local(dir / "c.gif"), Local(dir / "d.doc")}));
+    // The folder's pictures by name in any case, its subfolders and other files left out.
+    EXPECT_EQ(Listed(), (std::vector<std::string>{dir / "trip/a.gif", dir / "trip/A.PNG",
+                                                  dir / "trip/b.jpg", dir / "c.gif"}));
 
     // Dropping them again adds nothing, as choosing them again would.
     ASSERT_TRUE(Drop({Local(dir / "trip/b.jpg")}));
-    EXPECT_EQ(Listed().size(), 3u);
-}
-
-TEST_F(Window, AddedPathsAreMadeFull) {
-    const auto here = std::filesystem::current_path();
-    std::filesystem::current_path(dir.Path());
-    dir.Write("rel.bmp");
-    window.AddPictures({"rel.bmp", "./missing.tif"});
-    std::filesystem::current_path(here);
-    EXPECT_EQ(Listed(), (std::vector<std::string>{dir / "rel.bmp", dir / "missing.tif"}));
+    EXPECT_EQ(Listed().size(), 4u);
 }
 
 TEST_F(Window, ClosingTheWindowEndsTheProgramOnceLikeCancelQuit) {
@@ -120,7 +111,6 @@ TEST_F(Run, PicturesDroppedOrAddedDuringTheRunAreRefused) {
     EXPECT_FALSE(dropped);
     EXPECT_FALSE(added);
     EXPECT_EQ(listedThen, 3u);
-    EXPECT_TRUE(std::filesystem::exists(dir / "late.jpg"));
 }
 
 TEST_F(Run, QuitDuringTheRunStopsAfterThePictureInHandAndLeavesTheEventLoop) {

@@ -78,21 +78,6 @@ TEST_F(GdiPlusTest, SavingPicksTheEncoderByExtensionAndPassesQualityOnlyForJpeg)
     EXPECT_TRUE(errors.empty());
 }
 
-TEST_F(GdiPlusTest, SavedPictureLoadsBackAndKeepsItsProfile) {
-    auto picture = std::make_shared<Surface>(testing::PhotoLike(12, 8));
-    picture->SetProfile(
-        std::make_shared<const std::vector<std::uint8_t>>(testing::FakeProfile("RGB ")));
-    box.setPicture(picture);
-    ASSERT_EQ(gdip.PictureBoxToFile(box, dir / "out.bmp"), -1);
-    auto back = gdip.FilenameToIPicture(dir / "out.bmp");
-    ASSERT_TRUE(back);
-    EXPECT_TRUE(testing::SamePixels(*back, *picture));
-    ASSERT_EQ(gdip.PictureBoxToFile(box, dir / "out.jpg", 90), -1);
-    back = gdip.FilenameToIPicture(dir / "out.jpg");
-    ASSERT_TRUE(back && back->Profile());
-    EXPECT_EQ(*back->Profile(), *picture->Profile());
-}
-
 // A disk that refuses every write.
 class FullDisk : public Files {
   public:

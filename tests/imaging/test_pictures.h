@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -46,6 +45,11 @@ inline Bytes ReadFile(const std::string& path) {
     return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
+// Channel `shift` / 8 of a pixel (0 blue ... 3 alpha).
+inline int Channel(std::uint32_t pixel, int shift) {
+    return int((pixel >> shift) & 0xFF);
+}
+
 // Every channel of every pixel within `tolerance`; names the first that is not.
 inline ::testing::AssertionResult SamePixels(const Surface& got, const Surface& want,
                                              int tolerance = 0) {
@@ -56,13 +60,11 @@ inline ::testing::AssertionResult SamePixels(const Surface& got, const Surface& 
     for (int y = 0; y < got.Height(); ++y)
         for (int x = 0; x < got.Width(); ++x)
             for (int shift = 0; shift < 32; shift += 8)
-                if (std::abs(int((got.At(x, y) >> shift) & 0xFF) -
-                             int((want.At(x, y) >> shift) & 0xFF)) > tolerance) {
-                    char text[96];
-                    std::snprintf(text, sizeof text, "pixel (%d, %d) is %08X, expected %08X", x, y,
-                                  got.At(x, y), want.At(x, y));
-                    return ::testing::AssertionFailure() << text;
-                }
+                if (std::abs(Channel(got.At(x, y), shift) - Channel(want.At(x, y), shift)) >
+                    tolerance)
+                    return ::testing::AssertionFailure()
+                           << "pixel (" << x << ", " << y << ") is " << std::hex << got.At(x, y)
+                           << ", expected " << want.At(x, y);
     return ::testing::AssertionSuccess();
 }
 
@@ -81,8 +83,7 @@ inline double MeanError(const Surface& a, const Surface& b) {
     double total = 0;
     for (std::size_t i = 0; i < a.Pixels().size(); ++i)
         for (int shift = 0; shift < 24; shift += 8)
-            total += std::abs(int((a.Pixels()[i] >> shift) & 0xFF) -
-                              int((b.Pixels()[i] >> shift) & 0xFF));
+            total += std::abs(Channel(a.Pixels()[i], shift) - Channel(b.Pixels()[i], shift));
     return total / (3.0 * static_cast<double>(a.Pixels().size()));
 }
 
@@ -103,8 +104,6 @@ struct PngLayout {
     bool interlace = false;
     std::vector<png_color> palette{};
     std::vector<png_byte> paletteAlpha{};
-    bool transparentColor = false;
-    png_color_16 trns{};
 };
 
 // Samples row by row, channels in file order, each within the bit depth.
@@ -129,12 +128,9 @@ inline Bytes WritePng(const PngLayout& layout, const std::vector<unsigned>& samp
                  PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
     if (!layout.palette.empty())
         png_set_PLTE(png, info, layout.palette.data(), static_cast<int>(layout.palette.size()));
-    if (!layout.paletteAlpha.empty() || layout.transparentColor) {
-        png_color_16 color = layout.trns;
+    if (!layout.paletteAlpha.empty())
         png_set_tRNS(png, info, layout.paletteAlpha.data(),
-                     static_cast<int>(layout.paletteAlpha.size()),
-                     layout.transparentColor ? &color : nullptr);
-    }
+                     static_cast<int>(layout.paletteAlpha.size()), nullptr);
     png_write_info(png, info);
     png_set_packing(png); // samples below 8 bits come one a byte
     const int bytes = layout.bitDepth == 16 ? 2 : 1;

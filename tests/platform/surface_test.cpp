@@ -25,16 +25,5 @@ TEST(Colors, PixelsAndColorRefsSwapRedAndBlue) {
     EXPECT_EQ(ColorFromPixel(0x00AABBCCu), 0x00CCBBAAu);
 }
 
-TEST(Colors, TranslateColorMapsSystemColorsAndPlainColors) {
-    const std::pair<OLE_COLOR, COLORREF> cases[] = {
-        {0x8000000Fu, RGB(240, 240, 240)}, // button face
-        {0x80000012u, RGB(0, 0, 0)},       // button text
-        {0x80000005u, RGB(255, 255, 255)}, // window
-        {0x800000FFu, RGB(0, 0, 0)},       // unknown
-        {0x00FFFFFFu, RGB(255, 255, 255)}, {0x12345678u, 0x00345678u}};
-    for (const auto& [value, expected] : cases)
-        EXPECT_EQ(TranslateColor(value), expected) << std::hex << value;
-}
-
 } // namespace
 } // namespace zembra
