@@ -8,8 +8,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
     for (const std::string& path : zembra::CommandLinePictures(text)) {
-        if (path.size() > size)
-            __builtin_trap(); // a path is made of the text's own pieces
+        if (path.size() > 2 * size)
+            __builtin_trap(); // a path is the prefix and one name, both pieces of the text
     }
     return 0;
 }
