@@ -27,6 +27,27 @@ void Form1::markEntry(int index, const std::string& suffix) {
     List2.setList(index, text + suffix);
 }
 
+// Marks one list entry as in hand and processes its picture; a picture whose file
+// has gone is counted skipped.
+void Form1::processEntry(int index) {
+    Step([&] {
+        List2.setList(index, List2.List(index) + kProcessing);
+        List2.setListIndex(index);
+    });
+    std::string path;
+    Step([&] { path = List3.List(index); });
+    if (!files_.Exists(path)) {
+        Step([&] {
+            AddOne(shared.SkippedCount);
+            setStatusLine();
+            markEntry(index, " --- skipped");
+        });
+        return;
+    }
+    DecideConversion(path);
+    processpicture(path);
+}
+
 void Form1::lockForRun() {
     SetEnabled({&Frame1, &Frame7,  &Command14, &Label28,  &Label30,  &HScroll1, &Combo5,
                 &Check7, &Label29, &Check6,    &VScroll1, &VScroll2, &Text2,    &Text4,
@@ -60,22 +81,7 @@ void Form1::Command1_Click() {
     const int count = List3.ListCount();
     for (int i = 0; i < count && !ending_; ++i) {
         shared.CurrentIndex = static_cast<std::int16_t>(i);
-        Step([&] {
-            List2.setList(i, List2.List(i) + kProcessing);
-            List2.setListIndex(i);
-        });
-        std::string path;
-        Step([&] { path = List3.List(i); });
-        if (!files_.Exists(path)) {
-            Step([&] {
-                AddOne(shared.SkippedCount);
-                setStatusLine();
-                markEntry(i, " --- skipped");
-            });
-        } else {
-            DecideConversion(path);
-            processpicture(path);
-        }
+        processEntry(i);
         --remaining;
         setRemainingLine(remaining);
     }
@@ -99,21 +105,7 @@ void Form1::Command6_Click() {
         return; // nothing selected: nothing to process
     List2.setEnabled(false);
     Label3.setVisible(true);
-    Step([&] {
-        List2.setList(index, List2.List(index) + kProcessing);
-        List2.setListIndex(index);
-    });
-    const std::string path = List3.List(index);
-    if (files_.Exists(path)) {
-        DecideConversion(path);
-        processpicture(path);
-    } else {
-        Step([&] {
-            AddOne(shared.SkippedCount);
-            setStatusLine();
-            markEntry(index, " --- skipped");
-        });
-    }
+    processEntry(index);
     if (ending_)
         return;
     List2.setEnabled(true);

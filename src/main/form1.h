@@ -159,6 +159,8 @@ class Form1 : public Form {
     void applyLayout();
     void fillOptionLists();
     void lockForRun();
+    void processEntry(int index);
+    void checkPixelField(TextBox& field);
     void setStatusLine();
     void setRemainingLine(int remaining);
     void refreshAfterAdding();

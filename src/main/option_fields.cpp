@@ -46,28 +46,26 @@ void Form1::Text5_Change() {
     CheckPercentField(services_, Text5, VScroll2, "Only Values Between 1 - 100 Allowed", "100");
 }
 
-void Form1::Text3_Change() {
-    if (Text3.Text().empty())
+// A typed width or height turns the size preset back to "Custom" (unless a preset
+// is writing it) and must be a number.
+void Form1::checkPixelField(TextBox& field) {
+    if (field.Text().empty())
         return;
     if (shared.SizePresetBusy == 0)
         Combo3.setListIndex(0);
-    if (!IsNumeric(Text3.Text())) {
+    if (!IsNumeric(field.Text())) {
         services_.MsgBox("Only Numeric Values Allowed");
-        Text3.setText("");
-        Text3.SetFocus();
+        field.setText("");
+        field.SetFocus();
     }
 }
 
+void Form1::Text3_Change() {
+    checkPixelField(Text3);
+}
+
 void Form1::Text4_Change() {
-    if (Text4.Text().empty())
-        return;
-    if (shared.SizePresetBusy == 0)
-        Combo3.setListIndex(0);
-    if (!IsNumeric(Text4.Text())) {
-        services_.MsgBox("Only Numeric Values Allowed");
-        Text4.setText("");
-        Text4.SetFocus();
-    }
+    checkPixelField(Text4);
 }
 
 void Form1::VScroll1_Change() {
