@@ -68,14 +68,10 @@ TEST(SampleDates, TimeStampsOfOddCameras) {
     for (const auto& c : cases) {
         TempDir dir;
         std::filesystem::copy_file(SamplesDir() + "/files/" + c.file, dir / c.file);
-        BatchOptions options;
-        options.action = 2;
-        options.name = "H";
-        options.dateFormat = 1;
-        options.timeStamp = true;
-        options.pictures = {dir / c.file};
+        const auto parsed =
+            ParseBatchArgs({"--action", "2", "--name", "H", "--date", "1", "--time", dir / c.file});
         std::ostringstream out, err;
-        EXPECT_EQ(RunBatch(options, out, err, false), kAllProcessed) << c.file;
+        EXPECT_EQ(RunBatch(*parsed.options, out, err, false), kAllProcessed) << c.file;
         EXPECT_TRUE(std::filesystem::exists(dir / c.name)) << c.file << " -> " << dir.Listing();
     }
 }
