@@ -44,12 +44,14 @@ const char* BatchUsage() {
            "  --name TEXT         base name of the new names\n"
            "  --date N            put the date taken first, in format N (0 to 8)\n"
            "  --time              the time taken replaces the running number\n"
-           "  --percent N         resize to N percent (1 to 100)\n"
-           "  --size WxH          resize to W by H pixels\n"
+           "  --percent N         resize to N percent (1 to 100); default 100\n"
+           "  --size WxH          resize to W by H pixels (not with --percent)\n"
            "  --keep-aspect, --no-keep-aspect\n"
-           "  --quality N         JPEG quality 1 to 100 (5 less for JPEG sources)\n"
+           "                      keep the aspect ratio with --size; kept by default\n"
+           "  --quality N         JPEG quality 1 to 100 (5 less for JPEG sources);\n"
+           "                      default 100, as in the window\n"
            "  --convert FORMAT    none, jpg, gif, bmp, tif or png\n"
-           "  --exif, --no-exif   keep the EXIF block of JPEG pictures\n"
+           "  --exif, --no-exif   keep the EXIF block of JPEG pictures; kept by default\n"
            "  --help\n"
            "exit status: 0 all processed, 1 some skipped or failed, 2 refused or wrong flags\n";
 }
@@ -135,6 +137,9 @@ ParsedArgs ParseBatchArgs(const std::vector<std::string>& args) {
             return fail("unknown option " + arg);
         }
     }
+    // Both would set the resize mode; refuse rather than let one win silently.
+    if (o.size && o.percent)
+        return fail("--size and --percent cannot be used together; give one of them");
     return ParsedArgs{o, {}};
 }
 
