@@ -9,13 +9,18 @@ namespace zembra {
 
 namespace {
 
+// Rounds a channel value in [0, 255] to nearest.
+std::uint32_t Round(double channel) {
+    return static_cast<std::uint32_t>(channel + 0.5);
+}
+
 // a + (b - a) * t per byte, rounded to nearest.
 std::uint32_t Mix(std::uint32_t a, std::uint32_t b, double t) {
     std::uint32_t out = 0;
     for (int shift = 0; shift < 32; shift += 8) {
         const double ca = (a >> shift) & 0xFFu;
         const double cb = (b >> shift) & 0xFFu;
-        out |= static_cast<std::uint32_t>(std::lround(ca + (cb - ca) * t)) << shift;
+        out |= Round(ca + (cb - ca) * t) << shift;
     }
     return out;
 }
@@ -38,14 +43,14 @@ struct SourceRect {
         const double fu = std::floor(u), fv = std::floor(v);
         const int i = static_cast<int>(fu), j = static_cast<int>(fv);
         const double tu = u - fu, tv = v - fv;
+        const std::uint32_t p00 = At(i, j), p10 = At(i + 1, j);
+        const std::uint32_t p01 = At(i, j + 1), p11 = At(i + 1, j + 1);
         std::uint32_t out = 0;
         for (int shift = 0; shift < 32; shift += 8) {
-            const auto c = [&](int di, int dj) {
-                return double((At(i + di, j + dj) >> shift) & 0xFFu);
-            };
-            const double top = c(0, 0) + (c(1, 0) - c(0, 0)) * tu;
-            const double bottom = c(0, 1) + (c(1, 1) - c(0, 1)) * tu;
-            out |= static_cast<std::uint32_t>(std::lround(top + (bottom - top) * tv)) << shift;
+            const auto c = [shift](std::uint32_t p) { return double((p >> shift) & 0xFFu); };
+            const double top = c(p00) + (c(p10) - c(p00)) * tu;
+            const double bottom = c(p01) + (c(p11) - c(p01)) * tu;
+            out |= Round(top + (bottom - top) * tv) << shift;
         }
         return out;
     }
