@@ -42,9 +42,14 @@ ScaleFactors ResizeFactors(bool percentage, double percent, bool keepAspect, dou
     return pictureWidth > pictureHeight ? ScaleFactors{fW, fW} : ScaleFactors{fH, fH};
 }
 
-// Loads the source into Picture1 and draws it scaled into Picture2.
+// Loads the source, with its watermark when one is added, into Picture1 and
+// draws it scaled into Picture2.
 bool Form1::drawResized(const std::string& source, int takes) {
-    {
+    if (Check6.Value() != 0) {
+        // The run has selected this picture's entry, so the watermark goes onto it.
+        placewatermark();
+        Picture1.setPicture(Picture4.Image());
+    } else {
         cGdiPlus gdip([&](const ImagingError& e) { failed(source + ": " + e.Text()); }, files_);
         Picture1.setPicture(gdip.FilenameToIPicture(source));
     }

@@ -36,11 +36,23 @@ TEST(BatchArgs, RefusesWrongValues) {
           Args{"--percent", "0"}, Args{"--percent", "101"}, Args{"--percent", "abc"},
           Args{"--size", "800"}, Args{"--size", "800x"}, Args{"--size", "1234567x10"},
           Args{"--quality", "0"}, Args{"--convert", "webp"}, Args{"--time=1"}, Args{"--frobnicate"},
-          Args{"--size", "80x60", "--percent", "50"}}) {
+          Args{"--size", "80x60", "--percent", "50"},
+          Args{"--watermark", "w.png", "--align", "left"},
+          Args{"--watermark", "w.png", "--transparency", "4"}, Args{"--stretch"}}) {
         const ParsedArgs p = ParseBatchArgs(args);
         EXPECT_FALSE(p.options) << args.front();
         EXPECT_FALSE(p.error.empty());
     }
+}
+
+TEST(BatchArgs, ReadsTheWatermarkFlags) {
+    const ParsedArgs p = ParseBatchArgs(
+        {"--watermark", "logo.png", "--align=Bottom", "--stretch", "--transparency", "0"});
+    ASSERT_TRUE(p.options) << p.error;
+    EXPECT_EQ(p.options->watermark, "logo.png");
+    EXPECT_EQ(p.options->align, 3);
+    EXPECT_TRUE(p.options->stretch);
+    EXPECT_EQ(p.options->transparency, 0);
 }
 
 TEST(BatchArgs, NameMayBeEmptyOrLookLikeAFlag) {
