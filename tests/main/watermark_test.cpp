@@ -210,6 +210,20 @@ TEST_F(Watermark, TransparentLogoLeavesThePictureShowing) {
     EXPECT_TRUE(SamePixels(*Shown(), want));
 }
 
+// Picture4 still holds the picture before; it must not replace the broken one.
+TEST_F(Watermark, AnUnreadablePictureIsNotReplacedByTheOneBefore) {
+    Prepare(Scene(40, 30), Logo());
+    services.dialogAnswers.push_back(dir.Write("broken.png", "not a picture"));
+    form.Command7.Click();
+    std::vector<std::string> failures;
+    form.onFailure = [&](const std::string& m) { failures.push_back(m); };
+    form.Combo2.setListIndex(3); // Resize/Convert Original
+    form.Command1_Click();
+    EXPECT_EQ(AsText(ReadFile(dir / "broken.png")), "not a picture");
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_NE(failures[0].find("broken.png: "), std::string::npos);
+}
+
 TEST_F(Watermark, WithoutAFileItAsksForOneAndShowsThePlainPicture) {
     const Surface scene = Scene(40, 30);
     List(Png("picture.png", scene));
