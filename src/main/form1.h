@@ -177,6 +177,8 @@ class Form1 : public Form {
     std::string currentPicture() const;
     bool watermarkReady() const;
     void showWatermarked();
+    // placewatermark for the run: false when the picture could not be drawn.
+    bool drawWatermarked(const std::string& picture);
     void setDesignValues();
     // Positions and sizes of the controls, in twips.
     void applyLayout();

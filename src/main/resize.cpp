@@ -46,8 +46,11 @@ ScaleFactors ResizeFactors(bool percentage, double percent, bool keepAspect, dou
 // draws it scaled into Picture2.
 bool Form1::drawResized(const std::string& source, int takes) {
     if (Check6.Value() != 0) {
-        // The run has selected this picture's entry, so the watermark goes onto it.
-        placewatermark();
+        // The run has selected this picture's entry, so this is the picture the
+        // watermark is placed on. A picture that did not load leaves an earlier one
+        // in Picture4, which must not be saved under this picture's name.
+        if (!drawWatermarked(source))
+            return false;
         Picture1.setPicture(Picture4.Image());
     } else {
         cGdiPlus gdip([&](const ImagingError& e) { failed(source + ": " + e.Text()); }, files_);

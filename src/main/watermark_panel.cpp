@@ -61,6 +61,11 @@ void Form1::placewatermark() {
     PlaceWatermark(ControlsOf(*this), currentPicture(), services_);
 }
 
+bool Form1::drawWatermarked(const std::string& picture) {
+    return PlaceWatermark(ControlsOf(*this), picture, services_,
+                          [&](const ImagingError& e) { failed(picture + ": " + e.Text()); });
+}
+
 void Form1::settrans() {
     PrepareWatermark(ControlsOf(*this), shared.WatermarkFile, HScroll1.Value(), services_);
 }

@@ -43,12 +43,12 @@ void FitPreview(ImageControl& preview, const PictureBox& box) {
     }
 }
 
-void DrawPictureFitted(PictureBox& box, ImageControl& preview, const std::string& path,
-                       const std::function<void()>& afterClearing) {
-    cBitmap image;
+bool DrawPictureFitted(PictureBox& box, ImageControl& preview, const std::string& path,
+                       const std::function<void()>& afterClearing, ErrorEvent::Listener onError) {
+    cBitmap image(std::move(onError));
     Step([&] {
-        image.LoadFromFile(path);
-        box.setPicture(image.Picture());
+        const bool loaded = image.LoadFromFile(path) == GpStatus::Ok;
+        box.setPicture(loaded ? image.Picture() : nullptr);
     });
     Step([&] { FitPreview(preview, box); });
     Step([&] {
@@ -57,11 +57,12 @@ void DrawPictureFitted(PictureBox& box, ImageControl& preview, const std::string
     });
     if (afterClearing)
         Step(afterClearing);
+    bool drawn = false;
     Step([&] {
-        if (image.Handle() != nullptr)
-            DrawAtOwnSize(box, image);
+        drawn = image.Handle() != nullptr && DrawAtOwnSize(box, image);
         box.Refresh();
     });
+    return drawn;
 }
 
 } // namespace zembra

@@ -23,8 +23,10 @@ void FitPreview(ImageControl& preview, const PictureBox& box);
 // The box takes the size of the picture in `path`, the preview is fitted to it,
 // the box is cleared and loses its picture (keeping its size), `afterClearing`
 // runs, and the file is drawn onto the box at its own size and refreshed. Each
-// step that fails is left out. One decode serves both the size and the drawing.
-void DrawPictureFitted(PictureBox& box, ImageControl& preview, const std::string& path,
-                       const std::function<void()>& afterClearing = {});
+// step that fails is left out; `onError` hears why the file did not load. True
+// when the picture was drawn. One decode serves both the size and the drawing.
+bool DrawPictureFitted(PictureBox& box, ImageControl& preview, const std::string& path,
+                       const std::function<void()>& afterClearing = {},
+                       ErrorEvent::Listener onError = {});
 
 } // namespace zembra

@@ -132,17 +132,19 @@ std::int16_t WatermarkTop(int alignment, int H, int Hs) {
     }
 }
 
-void PlaceWatermark(const WatermarkControls& c, const std::string& picture, Services& services) {
+bool PlaceWatermark(const WatermarkControls& c, const std::string& picture, Services& services,
+                    ErrorEvent::Listener onError) {
     if (c.Label28.Caption() == kNoWatermark) {
         services.MsgBox("Please select watermark image");
         Step([&] {
             cGdiPlus gdip;
             c.Image1.setPicture(gdip.FilenameToIPicture(picture));
         });
-        return;
+        return false;
     }
     // The window repaints while the picture is decoded and drawn.
-    DrawPictureFitted(c.Picture4, c.Image1, picture, [&] { services.DoEvents(); });
+    const bool drawn = DrawPictureFitted(
+        c.Picture4, c.Image1, picture, [&] { services.DoEvents(); }, std::move(onError));
 
     const int alignment = c.Combo5.ListIndex();
     PictureBox* watermark = &c.Picture5;
@@ -162,6 +164,7 @@ void PlaceWatermark(const WatermarkControls& c, const std::string& picture, Serv
         BitBlt(c.Picture4.hDC(), x, y, Ws, Hs, watermark->hDC(), 0, 0,
                KeyRasterOp(LightKey(c.Picture5.hDC())));
     });
+    return drawn;
 }
 
 } // namespace zembra

@@ -5,6 +5,7 @@
 // Corner" stretched to the length of the diagonal and turned onto it; the colour
 // key decides whether it is combined with the picture by AND or by OR.
 
+#include "imaging/status.h"
 #include "platform/services.h"
 #include "watermark/watermark_controls.h"
 
@@ -23,7 +24,10 @@ std::int16_t WatermarkTop(int alignment, int H, int Hs);
 // Draws `picture` (the current picture's file) with the watermark into Picture4
 // and fits Image1 to it; the caller shows Picture4's image or takes it on. While
 // Label28 reads "[Browse]" it only says "Please select watermark image" and shows
-// the plain picture in Image1. Failing steps are left out; no other message.
-void PlaceWatermark(const WatermarkControls& c, const std::string& picture, Services& services);
+// the plain picture in Image1. Failing steps are left out; no other message, but
+// `onError` hears why the picture did not load. True when Picture4 holds the
+// picture, whatever became of the watermark: otherwise it holds an earlier one.
+bool PlaceWatermark(const WatermarkControls& c, const std::string& picture, Services& services,
+                    ErrorEvent::Listener onError = {});
 
 } // namespace zembra
