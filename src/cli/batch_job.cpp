@@ -2,6 +2,7 @@
 
 #include "cli/batch_services.h"
 #include "main/form1.h"
+#include "platform/config_folder.h"
 
 #include <filesystem>
 #include <map>
@@ -56,6 +57,9 @@ bool ApplyOptions(Form1& form, const BatchOptions& o) {
 int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, bool progress) {
     BatchServices services(err);
     Form1 form(services);
+    // Without --settings the settings file is neither read nor written.
+    if (options.settings)
+        form.ApplicationDataFolder = UserConfigFolder;
     form.Form_Load();
     bool stepFailed = false;
     form.onFailure = [&](const std::string& message) {
@@ -65,8 +69,9 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
 
     services.onInterrupt = [&] { form.Command2.Click(); };
 
+    const int messagesBefore = services.MessageCount();
     ApplyOptions(form, options);
-    if (services.MessageCount() > 0)
+    if (services.MessageCount() > messagesBefore)
         return kRefused; // a field refused the value it was given
 
     for (const std::string& picture : options.pictures) {

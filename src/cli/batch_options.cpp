@@ -50,6 +50,8 @@ const char* BatchUsage() {
            "  --quality N         JPEG quality 1 to 100 (5 less for JPEG sources)\n"
            "  --convert FORMAT    none, jpg, gif, bmp, tif or png\n"
            "  --exif, --no-exif   keep the EXIF block of JPEG pictures\n"
+           "  --settings          start from the window's saved settings (the flags\n"
+           "                      above override them) and save them as the run starts\n"
            "  --help\n"
            "exit status: 0 all processed, 1 some skipped or failed, 2 refused or wrong flags\n";
 }
@@ -83,11 +85,13 @@ ParsedArgs ParseBatchArgs(const std::vector<std::string>& args) {
         if (arg == "--help" || arg == "-h") {
             o.help = true;
         } else if (arg == "--time" || arg == "--keep-aspect" || arg == "--no-keep-aspect" ||
-                   arg == "--exif" || arg == "--no-exif") {
+                   arg == "--exif" || arg == "--no-exif" || arg == "--settings") {
             if (inlineValue)
                 return fail(arg + " takes no value");
             if (arg == "--time")
                 o.timeStamp = true;
+            else if (arg == "--settings")
+                o.settings = true;
             else if (arg.ends_with("keep-aspect"))
                 o.keepAspect = arg == "--keep-aspect";
             else

@@ -18,6 +18,7 @@ struct BatchOptions {
     std::optional<std::string> quality;
     std::optional<int> conversion; // index of the conversion list
     std::optional<bool> keepExif;
+    bool settings = false; // start from the window's settings and write them back
     bool help = false;
     std::vector<std::string> pictures;
 };
