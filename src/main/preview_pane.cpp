@@ -17,10 +17,9 @@ namespace {
 // font or a high-density screen; the view scales the rest smoothly.
 constexpr int kPreviewPixels = 2 * static_cast<int>(kPreviewSide) / PictureBox::kTwipsPerPixel;
 
-// The window system places controls on whole pixels.
-int OnPixels(double twips) {
-    return static_cast<int>(std::nearbyint(twips / PictureBox::kTwipsPerPixel)) *
-           PictureBox::kTwipsPerPixel;
+// Controls sit on whole twips; the view rounds them to its pixels.
+int WholeTwips(double twips) {
+    return static_cast<int>(std::nearbyint(twips));
 }
 
 constexpr const char* kLogoFrames[] = {"/kvd1.jpg", "/kvd2.jpg", "/kvd3.jpg", "/kvd.jpg"};
@@ -39,8 +38,8 @@ PreviewPlace FitPreview(double width, double height) {
 
 void Form1::placePreview(int pictureWidth, int pictureHeight) {
     const PreviewPlace place = FitPreview(pictureWidth, pictureHeight);
-    Image1.Move(OnPixels(place.left), OnPixels(place.top), OnPixels(place.width),
-                OnPixels(place.height));
+    Image1.Move(WholeTwips(place.left), WholeTwips(place.top), WholeTwips(place.width),
+                WholeTwips(place.height));
 }
 
 // Selecting a picture of the list shows it, unless a run is going on and the user
