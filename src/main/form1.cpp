@@ -53,6 +53,7 @@ Form1::Form1(Services& services, Files& files) : Form("Form1"), services_(servic
     setDesignValues();
     applyLayout();
     wireHandlers();
+    setUpWatermark();
 }
 
 void Form1::setDesignValues() {

@@ -119,6 +119,14 @@ class Form1 : public Form {
     PictureBox Picture1{*this, "Picture1"};
     PictureBox Picture2{*this, "Picture2"};
     PictureBox Picture4{*this, "Picture4"};
+    // Hidden watermark surfaces: the prepared watermark, its stretched and turned
+    // forms, the wash, and two image controls that carry a picture and its size.
+    PictureBox Picture5{*this, "Picture5"};
+    PictureBox Picture6{*this, "Picture6"};
+    PictureBox Picture7{*this, "Picture7"};
+    PictureBox Picture8{*this, "Picture8"};
+    ImageControl Image2{*this, "Image2"};
+    ImageControl Image3{*this, "Image3"};
 
     SharedValues shared;
 
@@ -180,6 +188,17 @@ class Form1 : public Form {
     // Applies a settings text line by line; false when a value stopped the reading.
     bool ApplyConfig(std::string_view text);
 
+    // [SECTION] Watermark
+    // Draws the selected picture with the watermark into Picture4 and fits Image1.
+    void placewatermark();
+    // Prepares Picture5 from WatermarkFile, washed by the transparency slider.
+    void settrans();
+    void Check6_Click();
+    void Check7_Click();
+    void Combo5_Click();
+    void HScroll1_Change();
+    void Command14_Click();
+
     // [SECTION] Procedures of the run
     void processpicture(const std::string& path);
     void resizeoriginal(const std::string& source, std::string output);
@@ -193,6 +212,10 @@ class Form1 : public Form {
 
   private:
     void wireHandlers();
+    void setUpWatermark();
+    std::string currentPicture() const;
+    bool watermarkReady() const;
+    void showWatermarked();
     void setDesignValues();
     // Positions and sizes of the controls, in twips.
     void applyLayout();

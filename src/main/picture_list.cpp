@@ -32,12 +32,13 @@ void SwapEntries(ListControl& list, int a, int b) {
 }
 } // namespace
 
+// Paths compare exactly: on Linux a.jpg and A.JPG are two files, and both are
+// listed and processed. Only extensions are matched without case.
 bool Form1::isListed(const std::string& path) const {
-    const std::string upper = UCase(path);
     // Up to and including ListCount: the entry past the end reads as empty, so an
     // empty name (a cancelled dialog) counts as listed and adds nothing.
     for (int i = 0; i <= List3.ListCount(); ++i) {
-        if (UCase(List3.List(i)) == upper)
+        if (List3.List(i) == path)
             return true;
     }
     return false;

@@ -71,6 +71,10 @@ void Form1::showPreview() {
     previewShows_.clear();
     if (!services_.HasDisplay())
         return; // nothing is shown, so nothing is decoded
+    if (Check6.Value() != 0 && Label28.Caption() != "[Browse]") {
+        showWatermarked(); // placed and fitted by the watermark's own drawing
+        return;
+    }
     // Let the window repaint first; a selection made meanwhile draws its own picture.
     services_.DoEvents();
     if (List2.ListIndex() != selected)

@@ -158,7 +158,10 @@ void Form1::readconfig() {
     if (!bytes)
         return;
     const std::string text(bytes->begin(), bytes->end());
-    ApplyConfig(text);
+    // The remembered watermark is prepared with the restored transparency, unless
+    // the reading stopped before the end.
+    if (ApplyConfig(text) && !shared.WatermarkFile.empty())
+        Step([&] { settrans(); });
 }
 
 void Form1::writeconfig() {

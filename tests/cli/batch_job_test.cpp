@@ -1,6 +1,8 @@
 // zembra-batch's job from options to printed report and exit status.
 #include "cli/batch_job.h"
 #include "cli/batch_services.h"
+#include "imaging/codec.h"
+#include "imaging/gdiplus.h"
 #include "platform/files.h"
 #include "support/temp_dir.h"
 
@@ -98,6 +100,28 @@ TEST(BatchJob, RefusedRunsGiveStatusTwoAndTheMessage) {
               "Following characters are not allowed: \n\\ / : * ? \" < > |\nPlease re-enter\n");
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(dir.Listing(), "a.jpg");
+}
+
+// The slider already stands at 0, so asking for 0 must still prepare its wash.
+TEST(BatchJob, DrawsTheWatermarkWithItsTransparency) {
+    TempDir dir;
+    auto logo = Surface::Create(10, 6, 0xFFFFFFFFu);
+    for (int x = 3; x < 7; ++x)
+        logo->Row(2)[std::size_t(x)] = 0xFF000000u;
+    ASSERT_TRUE(Files::Local().WriteAll(dir / "logo.png", EncodePng(*logo, {}).value()));
+    const auto picture = Surface::Create(40, 30, 0xFFFFFFFFu);
+    ASSERT_TRUE(Files::Local().WriteAll(dir / "a.png", EncodePng(*picture, {}).value()));
+    Outcome r = RunJob({"--action", "4", "--watermark", dir / "logo.png", "--align", "center",
+                        "--transparency", "0", dir / "a.png"});
+    EXPECT_EQ(r.status, kAllProcessed) << r.err;
+    const PictureRef out = cGdiPlus().FilenameToIPicture(dir / "(R)a.png");
+    ASSERT_TRUE(out);
+    EXPECT_EQ(ColorFromPixel(out->At(18, 14)), RGB(200, 200, 200)); // black washed by 200/255
+    EXPECT_EQ(ColorFromPixel(out->At(17, 14)), RGB(255, 255, 255));
+
+    r = RunJob({"--action", "4", "--watermark", dir / "none.png", dir / "a.png"});
+    EXPECT_EQ(r.status, kRefused);
+    EXPECT_EQ(r.err, "zembra-batch: cannot read the watermark " + dir / "none.png" + "\n");
 }
 
 TEST(BatchJob, NonAsciiNamesKeepWorking) {

@@ -143,6 +143,20 @@ TEST_F(Settings, AValueNoControlTakesStopsTheReading) {
     EXPECT_FALSE(form.ApplyConfig("combo3=7\r\n"));
 }
 
+// A remembered watermark is made ready at the end of the reading, not when the
+// reading stopped early.
+TEST_F(Settings, RememberedWatermarkIsPreparedOnlyWhenEveryLineWasRead) {
+    const std::string mark = std::string(ZEMBRA_SAMPLES_DIR) + "/sunset.png";
+    Load(form, "watermarkfile=" + mark + "\r\nwatermarkname=sunset.png\r\ntransparency=2\r\n");
+    EXPECT_EQ(form.Label28.Caption(), "sunset.png");
+    EXPECT_EQ(form.Picture5.PixelWidth(), 200); // drawn from the 200x150 file
+
+    Form1 stopped{services};
+    Load(stopped, "watermarkfile=" + mark + "\r\ntransparency=9\r\n");
+    EXPECT_EQ(stopped.shared.WatermarkFile, mark);
+    EXPECT_EQ(stopped.Picture5.PixelWidth(), 0);
+}
+
 TEST_F(Settings, StartUpAsksForTheUpdateCheckAndClearsOldInstallers) {
     int checks = 0;
     form.CheckVersionAtStartup = [&] { ++checks; };
