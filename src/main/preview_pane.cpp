@@ -77,7 +77,7 @@ void Form1::showPreview() {
     }
     // Let the window repaint first; a selection made meanwhile draws its own picture.
     services_.DoEvents();
-    if (List2.ListIndex() != selected)
+    if (List2.ListIndex() != selected || List3.List(selected) != path)
         return;
     const PreviewPicture preview = LoadPreviewPicture(path, kPreviewPixels, kPreviewPixels);
     if (preview.picture)

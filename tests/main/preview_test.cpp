@@ -2,6 +2,7 @@
 #include "main/preview_fit.h"
 
 #include <filesystem>
+#include <utility>
 
 namespace zembra::testing {
 namespace {
@@ -66,6 +67,36 @@ TEST_F(Preview, FitsTheSelectedPictureAndMovesWithPrevAndNext) {
     form.Command8.Click();
     fire(form.Image1.onDblClick); // an empty preview opens nothing
     EXPECT_EQ(opened.size(), 1u);
+}
+
+// With "Add Watermark Image" ticked and a watermark chosen, the preview is the
+// picture as the run will draw it; "[Browse]" alone shows the plain picture.
+TEST_F(Preview, ShowsTheWatermarkedPictureOnceAWatermarkIsChosen) {
+    form.Check6.setValue(1);
+    form.List2.setListIndex(1);
+    ASSERT_TRUE(form.Image1.Picture());
+    EXPECT_EQ(form.Image1.Picture()->Height(), 306); // the plain, reduced picture
+    form.shared.WatermarkFile = std::string(ZEMBRA_SAMPLES_DIR) + "/sunset.png";
+    form.Label28.setCaption("sunset.png");
+    form.settrans();
+    form.List2.setListIndex(0);
+    ASSERT_TRUE(form.Image1.Picture());
+    EXPECT_EQ(form.Image1.Picture()->Width(), form.Picture4.PixelWidth());
+    EXPECT_EQ(form.Image1.Picture()->Width(), 320); // drawn at the picture's own size
+}
+
+// A selection made while the preview lets the window repaint wins over the one
+// that was being drawn.
+TEST_F(Preview, TheLatestSelectionIsTheOneShown) {
+    bool once = true;
+    services.onDoEvents = [&] {
+        if (std::exchange(once, false))
+            form.List2.setListIndex(1); // meadow.jpg, upright
+    };
+    form.List2.setListIndex(2); // market.gif, landscape
+    EXPECT_EQ(form.List2.ListIndex(), 1);
+    EXPECT_EQ(form.Image1.Left(), 888);
+    EXPECT_EQ(form.Image1.Height(), 2300);
 }
 
 // Pictures the run previews, as the window would show them.
