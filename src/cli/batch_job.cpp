@@ -3,6 +3,7 @@
 #include "cli/batch_services.h"
 #include "imaging/gdiplus.h"
 #include "main/form1.h"
+#include "platform/config_folder.h"
 
 #include <filesystem>
 #include <map>
@@ -80,6 +81,9 @@ bool ApplyWatermark(Form1& form, BatchServices& services, const BatchOptions& o,
 int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, bool progress) {
     BatchServices services(err);
     Form1 form(services);
+    // Without --settings the settings file is neither read nor written.
+    if (options.settings)
+        form.ApplicationDataFolder = UserConfigFolder;
     form.Form_Load();
     bool stepFailed = false;
     form.onFailure = [&](const std::string& message) {
@@ -89,8 +93,9 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
 
     services.onInterrupt = [&] { form.Command2.Click(); };
 
+    const int messagesBefore = services.MessageCount();
     ApplyOptions(form, options);
-    if (services.MessageCount() > 0)
+    if (services.MessageCount() > messagesBefore)
         return kRefused; // a field refused the value it was given
 
     for (const std::string& picture : options.pictures) {

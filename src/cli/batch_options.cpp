@@ -59,6 +59,8 @@ const char* BatchUsage() {
            "  --stretch           stretch or shrink the watermark to the picture's width\n"
            "  --transparency N    0 to 3: 75%, 50%, 25% or 0% transparency; without it\n"
            "                      the watermark is drawn as the file has it\n"
+           "  --settings          start from the window's saved settings (the flags\n"
+           "                      above override them) and save them as the run starts\n"
            "  --help\n"
            "exit status: 0 all processed, 1 some skipped or failed, 2 refused or wrong flags\n";
 }
@@ -92,11 +94,14 @@ ParsedArgs ParseBatchArgs(const std::vector<std::string>& args) {
         if (arg == "--help" || arg == "-h") {
             o.help = true;
         } else if (arg == "--time" || arg == "--keep-aspect" || arg == "--no-keep-aspect" ||
-                   arg == "--exif" || arg == "--no-exif" || arg == "--stretch") {
+                   arg == "--exif" || arg == "--no-exif" || arg == "--stretch" ||
+                   arg == "--settings") {
             if (inlineValue)
                 return fail(arg + " takes no value");
             if (arg == "--time")
                 o.timeStamp = true;
+            else if (arg == "--settings")
+                o.settings = true;
             else if (arg == "--stretch")
                 o.stretch = true;
             else if (arg.ends_with("keep-aspect"))

@@ -3,7 +3,10 @@
 #include "cli/batch_services.h"
 #include "imaging/codec.h"
 #include "imaging/gdiplus.h"
+#include "platform/files.h"
 #include "support/temp_dir.h"
+
+#include <cstdlib>
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -36,6 +39,31 @@ TEST(BatchJob, RenamesAndReportsEachPicture) {
     EXPECT_EQ(r.out, "a.jpg --- finished\nb.jpg --- finished\nc.jpg --- finished\n"
                      "3 of 3 processed - 0 skipped\n");
     EXPECT_EQ(dir.Listing(), "Holiday-001.jpg Holiday-002.jpg Holiday-003.jpg");
+}
+
+// --settings starts from the window's settings file and writes it as the run
+// starts; without it the file is left alone.
+TEST(BatchJob, SettingsFileOnlyWhenAsked) {
+    TempDir config, pictures;
+    ::setenv("XDG_CONFIG_HOME", config.Path().c_str(), 1);
+    const std::string file = config / "KVD/config.txt";
+    EXPECT_EQ(RunJob({"--action", "2", "--name", "N", pictures.Write("a.jpg")}).status,
+              kAllProcessed);
+    EXPECT_FALSE(std::filesystem::exists(file));
+
+    std::filesystem::create_directory(config / "KVD");
+    config.Write("KVD/config.txt", "showdate=0\r\nexif=0\r\ntime=1\r\n");
+    EXPECT_EQ(
+        RunJob({"--settings", "--action", "2", "--name", "M", pictures.Write("b.jpg")}).status,
+        kAllProcessed);
+    const auto bytes = Files::Local().ReadAll(file);
+    ASSERT_TRUE(bytes);
+    const std::string text(bytes->begin(), bytes->end());
+    // The restored "time=1" and the flags both reach the file.
+    EXPECT_NE(text.find("\r\ntime=1\r\nlastselection=2\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\r\nexif=0\r\n"), std::string::npos);
+    EXPECT_TRUE(text.ends_with("firstrun=1\r\nVER=1\r\n"));
+    ::unsetenv("XDG_CONFIG_HOME");
 }
 
 TEST(BatchJob, RelativePathsAreListedInFull) {
