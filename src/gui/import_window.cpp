@@ -2,9 +2,6 @@
 
 #include "gui/icons.h"
 
-#include <QDesktopServices>
-#include <QUrl>
-
 namespace zembra {
 
 QIcon ImportWindowIcon(const Control& control) {
@@ -28,9 +25,6 @@ QIcon ImportWindowIcon(const Control& control) {
 ImportWindow::ImportWindow(Form1& main, QWidget* owner, double scale,
                            std::function<void()> onUnloaded)
     : form_(main, services_) {
-    form_.OpenPicture = [](const std::string& path) {
-        QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
-    };
     form_.onUnload = [this, onUnloaded = std::move(onUnloaded)] {
         if (view_)
             view_->hide();

@@ -36,6 +36,8 @@ constexpr ButtonLook kButtons[] = {
     {"Command1", Glyph::ProcessAll, ""},
     {"Command2", Glyph::Quit, ""},
     {"Command14", Glyph::Browse, "Choose the watermark picture"},
+    {"Command10", Glyph::Help, ""},
+    {"Command15", Glyph::Updates, ""},
 };
 
 const ButtonLook* LookOf(const Control& control) {

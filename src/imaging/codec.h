@@ -49,6 +49,15 @@ Result<Bytes> EncodeBmp(const Surface& picture, const EncodeOptions& options);
 
 Result<GpBitmap> DecodeJpeg(ByteSpan bytes, const DecodeLimits& limits, int frame);
 Result<Bytes> EncodeJpeg(const Surface& picture, const EncodeOptions& options);
+struct JpegSize {
+    int width = 0, height = 0;
+};
+// The picture's size from the file's header alone.
+std::optional<JpegSize> JpegPictureSize(ByteSpan bytes);
+// Decodes at 1/8, 1/4 or 1/2 of the size when that still gives at least
+// minWidth x minHeight, which is far quicker for pictures shown small.
+Result<GpBitmap> DecodeJpegReduced(ByteSpan bytes, const DecodeLimits& limits, int minWidth,
+                                   int minHeight);
 
 Result<GpBitmap> DecodePng(ByteSpan bytes, const DecodeLimits& limits, int frame);
 Result<Bytes> EncodePng(const Surface& picture, const EncodeOptions& options);

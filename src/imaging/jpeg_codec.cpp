@@ -85,6 +85,7 @@ struct DecodeState {
     std::optional<GpBitmap>* out = nullptr;
     std::vector<std::uint8_t>* cmykRow = nullptr;
     const DecodeLimits* limits = nullptr;
+    int scaleDenom = 1; // 1, 2, 4 or 8: libjpeg shrinks while it decodes
     Failure failure;
     bool failedOutsideLibjpeg = false;
 };
@@ -92,7 +93,7 @@ struct DecodeState {
 // Runs between libjpeg calls; may allocate freely.
 bool PrepareOutput(DecodeState& s) {
     auto& c = s.cinfo;
-    auto pixels = AllocatePixels(c.image_width, c.image_height, *s.limits);
+    auto pixels = AllocatePixels(c.output_width, c.output_height, *s.limits);
     if (!pixels) {
         s.failure = pixels.failure();
         s.failedOutsideLibjpeg = true;
@@ -108,7 +109,7 @@ bool PrepareOutput(DecodeState& s) {
     const bool cmyk = c.jpeg_color_space == JCS_CMYK || c.jpeg_color_space == JCS_YCCK;
     bitmap.pixelFormat = cmyk ? PixelFormat32bppCMYK : PixelFormat24bppRGB;
     if (cmyk)
-        s.cmykRow->resize(static_cast<std::size_t>(c.image_width) * 4);
+        s.cmykRow->resize(static_cast<std::size_t>(c.output_width) * 4);
     return true;
 }
 
@@ -130,6 +131,18 @@ void CmykToPixels(const std::uint8_t* in, std::span<std::uint32_t> out, bool inv
     }
 }
 
+// Reads the header only. The caller destroys cinfo, created or not.
+bool ReadJpegSize(jpeg_decompress_struct& cinfo, JpegError& error, ByteSpan bytes, JpegSize& size) {
+    if (setjmp(error.jump))
+        return false;
+    jpeg_create_decompress(&cinfo);
+    jpeg_mem_src(&cinfo, bytes.data(), static_cast<unsigned long>(bytes.size()));
+    if (jpeg_read_header(&cinfo, TRUE) != JPEG_HEADER_OK)
+        return false;
+    size = {static_cast<int>(cinfo.image_width), static_cast<int>(cinfo.image_height)};
+    return true;
+}
+
 // Returns false on failure; s.error.message or s.failure says why.
 bool RunDecode(DecodeState& s, ByteSpan bytes) {
     if (setjmp(s.error.jump))
@@ -144,11 +157,14 @@ bool RunDecode(DecodeState& s, ByteSpan bytes) {
         s.failedOutsideLibjpeg = true;
         return false;
     }
-    if (!PrepareOutput(s))
-        return false;
     const bool cmyk = s.cinfo.jpeg_color_space == JCS_CMYK || s.cinfo.jpeg_color_space == JCS_YCCK;
     s.cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRA;
     s.cinfo.dct_method = JDCT_ISLOW;
+    s.cinfo.scale_num = 1;
+    s.cinfo.scale_denom = static_cast<unsigned int>(s.scaleDenom);
+    jpeg_calc_output_dimensions(&s.cinfo);
+    if (!PrepareOutput(s))
+        return false;
     jpeg_start_decompress(&s.cinfo);
     auto& pixels = (**s.out).pixels;
     JSAMPROW rows[kRowBatch];
@@ -216,9 +232,9 @@ bool RunEncode(EncodeState& s, const Surface& picture, int quality) {
 
 } // namespace
 
-Result<GpBitmap> DecodeJpeg(ByteSpan bytes, const DecodeLimits& limits, int frame) {
-    if (frame != 0)
-        return Failure{GpStatus::InvalidParameter, "JPEG files hold one picture"};
+namespace {
+
+Result<GpBitmap> DecodeJpegScaled(ByteSpan bytes, const DecodeLimits& limits, int scaleDenom) {
     std::optional<GpBitmap> out;
     std::vector<std::uint8_t> cmykRow;
     DecodeState s;
@@ -230,6 +246,7 @@ Result<GpBitmap> DecodeJpeg(ByteSpan bytes, const DecodeLimits& limits, int fram
     s.out = &out;
     s.cmykRow = &cmykRow;
     s.limits = &limits;
+    s.scaleDenom = scaleDenom;
     const bool ok = RunDecode(s, bytes);
     if (s.created)
         jpeg_destroy_decompress(&s.cinfo);
@@ -239,6 +256,48 @@ Result<GpBitmap> DecodeJpeg(ByteSpan bytes, const DecodeLimits& limits, int fram
         return Failure{GpStatus::GenericError, std::string("JPEG: ") + s.error.message};
     }
     return std::move(*out);
+}
+
+// The size of a side once libjpeg has scaled it by 1/denom: rounded up.
+std::int64_t ScaledSide(std::int64_t side, int denom) {
+    return (side + denom - 1) / denom;
+}
+
+} // namespace
+
+Result<GpBitmap> DecodeJpeg(ByteSpan bytes, const DecodeLimits& limits, int frame) {
+    if (frame != 0)
+        return Failure{GpStatus::InvalidParameter, "JPEG files hold one picture"};
+    return DecodeJpegScaled(bytes, limits, 1);
+}
+
+std::optional<JpegSize> JpegPictureSize(ByteSpan bytes) {
+    jpeg_decompress_struct cinfo{};
+    JpegError error{};
+    cinfo.err = &error.mgr;
+    InitError(error);
+    JpegSize size{};
+    const bool read = ReadJpegSize(cinfo, error, bytes, size);
+    jpeg_destroy_decompress(&cinfo);
+    if (!read)
+        return std::nullopt;
+    return size;
+}
+
+Result<GpBitmap> DecodeJpegReduced(ByteSpan bytes, const DecodeLimits& limits, int minWidth,
+                                   int minHeight) {
+    const auto size = JpegPictureSize(bytes);
+    if (!size)
+        return Failure{GpStatus::GenericError, "JPEG: no picture in the file"};
+    // The smallest scale that still covers the wanted size.
+    int denom = 1;
+    for (int d : {8, 4, 2}) {
+        if (ScaledSide(size->width, d) >= minWidth && ScaledSide(size->height, d) >= minHeight) {
+            denom = d;
+            break;
+        }
+    }
+    return DecodeJpegScaled(bytes, limits, denom);
 }
 
 Result<Bytes> EncodeJpeg(const Surface& picture, const EncodeOptions& options) {

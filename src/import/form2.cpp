@@ -18,6 +18,11 @@ Form2::Form2(Form1& main, Services& services, Files& files)
     LoadThumbnail = [](const std::string& path) {
         return LoadPictureToFit(path, kThumbPixels, kThumbPixels);
     };
+    // Pictures open the way the main window opens its own.
+    OpenPicture = [this](const std::string& path) {
+        if (main_.OpenWithDesktop)
+            main_.OpenWithDesktop(path);
+    };
     DesktopFolder = UserDirectories::Desktop;
     PicturesFolder = UserDirectories::Pictures;
     setCaption("Import Picture Folder(s)");

@@ -30,6 +30,9 @@ void Form1::RefreshAfterImport() {
         SetVisible({&Command1, &Label22}, true);
         Command1.setEnabled(true);
         Label22.setEnabled(true);
+        // With a watermark chosen the preview shows it drawn onto the picture.
+        if (watermarkReady())
+            showWatermarked();
         SetVisible({&Image1, &Command3, &Command4, &Command5, &Command6, &Label20, &Label21,
                     &Label9, &Label10},
                    true);

@@ -16,6 +16,18 @@ double FieldValue(const TextBox& field) {
     return NumericValue(field.Text());
 }
 
+// A side that rounds to no pixel at all keeps one, so a tiny picture at a small
+// percentage is still written rather than lost to an empty box.
+void KeepOnePixel(PictureBox& box) {
+    const int border =
+        box.BorderStyle() == PictureBox::vbFixedSingle ? 2 * PictureBox::kBorderPixels : 0;
+    const double least = (border + 1) * PictureBox::kTwipsPerPixel;
+    if (box.PixelWidth() < 1)
+        box.setWidth(least);
+    if (box.PixelHeight() < 1)
+        box.setHeight(least);
+}
+
 } // namespace
 
 ScaleFactors ResizeFactors(bool percentage, double percent, bool keepAspect, double width,
@@ -30,9 +42,17 @@ ScaleFactors ResizeFactors(bool percentage, double percent, bool keepAspect, dou
     return pictureWidth > pictureHeight ? ScaleFactors{fW, fW} : ScaleFactors{fH, fH};
 }
 
-// Loads the source into Picture1 and draws it scaled into Picture2.
+// Loads the source, with its watermark when one is added, into Picture1 and
+// draws it scaled into Picture2.
 bool Form1::drawResized(const std::string& source, int takes) {
-    {
+    if (Check6.Value() != 0) {
+        // The run has selected this picture's entry, so this is the picture the
+        // watermark is placed on. A picture that did not load leaves an earlier one
+        // in Picture4, which must not be saved under this picture's name.
+        if (!drawWatermarked(source))
+            return false;
+        Picture1.setPicture(Picture4.Image());
+    } else {
         cGdiPlus gdip([&](const ImagingError& e) { failed(source + ": " + e.Text()); }, files_);
         Picture1.setPicture(gdip.FilenameToIPicture(source));
     }
@@ -55,6 +75,7 @@ bool Form1::drawResized(const std::string& source, int takes) {
     const float outerH = static_cast<float>((Picture1.Height() - border) * f.height / 100 + border);
     Picture2.setWidth(outerW);
     Picture2.setHeight(outerH);
+    KeepOnePixel(Picture2);
     Picture2.setAutoRedraw(true);
     Picture2.PaintPicture(Picture1.Picture(), 0, 0, Picture2.ScaleWidth(), Picture2.ScaleHeight());
     for (int i = 0; i < takes; ++i) {
@@ -67,7 +88,9 @@ bool Form1::drawResized(const std::string& source, int takes) {
 
 int Form1::resizeQuality() const {
     int quality = static_cast<int>(std::nearbyint(FieldValue(Text5)));
-    if (UCase(shared.SourceExtension).find('J') != std::string::npos)
+    // Five less only for a JPEG source, decided for this picture alone: the
+    // extension kept from an earlier picture must not lower a converted GIF or PNG.
+    if (shared.SourceIsJpeg == 1)
         quality -= 5;
     return quality;
 }
