@@ -153,7 +153,7 @@ void Form2::writeFolderFile() {
         std::error_code ec;
         const std::filesystem::path folder = std::filesystem::path(path).parent_path();
         if (!std::filesystem::is_directory(folder, ec))
-            std::filesystem::create_directory(folder, ec);
+            std::filesystem::create_directories(folder, ec);
         written = files_.WriteAll(path, Bytes(text.begin(), text.end()));
     } catch (const std::exception&) {
         written = false;
