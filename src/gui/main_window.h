@@ -3,6 +3,7 @@
 // dropped from the file manager, and the end of the program.
 
 #include "gui/form_view.h"
+#include "gui/import_window.h"
 #include "gui/qt_services.h"
 #include "main/form1.h"
 
@@ -36,6 +37,9 @@ class MainWindow {
     // chosen files. Refused (false) while a run is going on.
     bool AddPictures(const std::vector<std::string>& paths);
 
+    // The folder import dialog, opened by "Add Folder(s)"; null while it is closed.
+    ImportWindow* importWindow() { return import_.get(); }
+
   private:
     class DropTarget;
     void end();
@@ -45,6 +49,8 @@ class MainWindow {
     Form1 form_;
     std::unique_ptr<FormView> view_;
     std::unique_ptr<DropTarget> drops_;
+    std::unique_ptr<ImportWindow> import_;
+    void showImportDialog();
     bool ended_ = false;
 };
 

@@ -148,6 +148,7 @@ void Form1::wireHandlers() {
     Command6.onClick = [this] { Command6_Click(); };
     Command7.onClick = [this] { Command7_Click(); };
     Command8.onClick = [this] { Command8_Click(); };
+    Command9.onClick = [this] { fire(ShowImportDialog); };
     Command11.onClick = [this] { Command11_Click(); };
     Command12.onClick = [this] { Command12_Click(); };
     Text2.onChange = [this] { Text2_Change(); };

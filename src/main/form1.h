@@ -137,6 +137,8 @@ class Form1 : public Form {
     std::function<void(const std::string& message)> onFailure;
     // Told when the program is to end ("Cancel/Quit").
     std::function<void()> onQuit;
+    // The folder import dialog lives in its own module; the host sets this.
+    std::function<void()> ShowImportDialog;
     // The update check and the updates dialog live in their own module; the host sets these.
     std::function<void()> CheckVersionAtStartup;
     std::function<void()> ShowUpdatesDialog;
@@ -148,6 +150,10 @@ class Form1 : public Form {
     std::function<void(const std::string& target)> OpenWithDesktop;
     // Where the help page and the logo frames are.
     std::string ProgramFolder;
+    // For the folder import dialog: lists a picture unless its exact path is
+    // listed already (true when added), and refreshes the window after an import.
+    bool AddImportedPicture(const std::string& path);
+    void RefreshAfterImport();
     // True once "Cancel/Quit" was pressed: a run in progress stops where it is.
     bool Ending() const { return ending_; }
 

@@ -33,6 +33,10 @@ struct SharedValues {
     std::string CopyOutputName;
     std::string OriginalOutputName;
 
+    // The folder import dialog's last drive and folder, as folder.txt restores them.
+    std::string LastDrive;
+    std::string LastFolder;
+
     std::string WatermarkFile;
     std::string AppDataFolder;
     std::int16_t LogoTick = 0;
