@@ -117,6 +117,9 @@ class Form1 : public Form {
     std::function<void(const std::string& message)> onFailure;
     // Told when the program is to end ("Cancel/Quit").
     std::function<void()> onQuit;
+    // The update check and the updates dialog live in their own module; the host sets these.
+    std::function<void()> CheckVersionAtStartup;
+    std::function<void()> ShowUpdatesDialog;
     // True once "Cancel/Quit" was pressed: a run in progress stops where it is.
     bool Ending() const { return ending_; }
 
