@@ -132,9 +132,12 @@ MainWindow::MainWindow(Options options) : options_(std::move(options)), form_(se
     form_.onQuit = [this] { end(); };
     if (auto* list = qobject_cast<QAbstractItemView*>(view_->widgetFor(form_.List2)))
         drops_ = std::make_unique<DropTarget>(*this, list);
+    // A downloaded installer ends the program without the closing steps.
+    updates_ = std::make_unique<UpdatesWindow>(form_, services_, *view_, [this] { end(); });
 }
 
 MainWindow::~MainWindow() {
+    updates_.reset();
     form_.onQuit = nullptr;
     drops_.reset();
     view_.reset();
