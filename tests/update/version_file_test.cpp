@@ -26,6 +26,7 @@ TEST(ReadVersionText, ReadsTheLastVersionLineUntilAFailure) {
         {"VER=1000", Whole, 1000, false},
         {"VER=1000", Three, 100, false},
         {"VER=99999", Three, 999, false},
+        {"VER=2E4", Three, 20000, false},         // three characters may still be a large number
         {"VER=99999", Whole, std::nullopt, true}, // beyond 16 bits
         {"VER=240\nVER=241", Whole, 241, false},
         // The key is matched exactly, at the start of the line.
