@@ -47,6 +47,7 @@ void CheckVersionAtStartup(UpdateHost& host) {
     // The main window's reader is silent: a failed check only leaves the
     // published version as it was.
     ReadVersionFile(host, VersionDigits::WholeLine);
+    // The main window has no place for the published version; the dialog shows it.
     if (RunningVersionNumber() >= host.main.shared.PublishedVersion)
         return;
     if (host.main.ShowUpdatesDialog)

@@ -9,7 +9,7 @@
 namespace zembra {
 
 // The maker's web site, as shown to users and as the base of the two addresses.
-inline constexpr std::string_view kMakerSite = "https://www.ostrel.example";
+inline constexpr std::string_view kMakerSite = "https://ostrel.example.com";
 
 inline constexpr std::string_view kVersionFilePath = "/documents/files/version.txt";
 // "KVDv" + the published version + "setup.exe", e.g. KVDv241setup.exe.

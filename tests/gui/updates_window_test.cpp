@@ -1,7 +1,6 @@
 // The updates dialog on the desktop: it keeps the main window disabled while open,
 // shows its buttons' captions and goes away with "OK".
 #include "gui/main_window.h"
-#include "support/loopback_server.h"
 #include "support/temp_dir.h"
 
 #include <QAbstractButton>
@@ -15,8 +14,8 @@ namespace zembra::testing {
 namespace {
 
 TEST(UpdatesWindow, DisablesTheMainWindowUntilClosed) {
-    // Nothing listens there: the check fails at once, as without a network.
-    setenv("ZEMBRA_UPDATE_SITE", ClosedLoopbackAddress().c_str(), 1);
+    // Nothing answers there: the check fails at once, as without a network.
+    setenv("ZEMBRA_UPDATE_SITE", "http://127.0.0.1:1", 1);
     TempDir appData;
     MainWindow window({.scale = 1.0, .onEnd = {}});
     unsetenv("ZEMBRA_UPDATE_SITE");
@@ -29,10 +28,8 @@ TEST(UpdatesWindow, DisablesTheMainWindowUntilClosed) {
     Form5* dialog = window.updates().dialog();
     FormView* view = window.updates().dialogView();
     ASSERT_TRUE(dialog && view);
-    EXPECT_TRUE(view->isVisible());
     EXPECT_FALSE(window.view().isEnabled());
-    EXPECT_TRUE(view->isEnabled());
-    EXPECT_EQ(view->windowTitle(), "Updates");
+    EXPECT_TRUE(view->isVisible() && view->isEnabled());
     EXPECT_EQ(dialog->Label6.Caption(), "Version not found");
 
     auto* ok = qobject_cast<QAbstractButton*>(view->widgetFor(dialog->Command1));
