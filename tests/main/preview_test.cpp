@@ -102,7 +102,7 @@ TEST_F(Preview, TheLatestSelectionIsTheOneShown) {
 // Pictures the run previews, as the window would show them.
 std::vector<PictureRef> PreviewsDuringRun(Form1& form, bool previewWhileProcessing) {
     std::vector<PictureRef> shown;
-    form.Image1.subscribe([&](Control&) {
+    const int token = form.Image1.subscribe([&](Control&) {
         if (form.Label3.Visible() && form.Image1.Visible() && form.Image1.Picture() &&
             (shown.empty() || shown.back() != form.Image1.Picture()))
             shown.push_back(form.Image1.Picture());
@@ -111,6 +111,7 @@ std::vector<PictureRef> PreviewsDuringRun(Form1& form, bool previewWhileProcessi
     form.Combo2.setListIndex(1);
     form.Text1.setText("Run");
     form.Command1_Click();
+    form.Image1.unsubscribe(token);
     return shown;
 }
 
