@@ -4,6 +4,7 @@
 #include "imaging/picture_file.h"
 
 #include <QDesktopServices>
+#include <QTimer>
 #include <QUrl>
 #include <QWindow>
 
@@ -67,11 +68,27 @@ void UpdatesWindow::Show() {
     };
     view_ = std::make_unique<FormView>(*form_, std::move(look));
     view_->setWindowIcon(mainView_ ? mainView_->windowIcon() : QIcon());
-    view_->show();
+    // The start-up check runs before the main window appears; the dialog waits for
+    // it, so that it opens above it.
+    if (mainView_ && !mainView_->isVisible())
+        QTimer::singleShot(0, view_.get(), [this] { present(); });
+    else
+        present();
+}
+
+void UpdatesWindow::present() {
+    if (!view_)
+        return;
     // Kept above the main window by the window manager, but not its child: a
     // disabled main window must not disable the dialog with it.
-    if (mainView_ && mainView_->windowHandle() && view_->windowHandle())
+    if (mainView_) {
+        mainView_->winId();
+        view_->winId();
         view_->windowHandle()->setTransientParent(mainView_->windowHandle());
+    }
+    view_->show();
+    view_->raise();
+    view_->activateWindow();
 }
 
 void UpdatesWindow::unload() {

@@ -31,6 +31,7 @@ class UpdatesWindow {
     FormView* dialogView() const { return view_.get(); }
 
   private:
+    void present();
     void unload();
 
     Form1& main_;
