@@ -155,7 +155,12 @@ class TextBoxBinder final : public WidgetBinder {
         : WidgetBinder(box, context), box_(box), edit_(new QLineEdit(parent)) {
         edit_->setObjectName(ToQString(box.Name()));
         QObject::connect(edit_, &QLineEdit::textEdited, &receiver_, [this](const QString& text) {
-            userInput([&] { box_.setText(text.toStdString()); });
+            std::string typed = text.toStdString();
+            // Setting the text pulls the model's selection in to the text's end; that
+            // is no selection of the model's own, and must not move the caret while
+            // the user types. One that a change handler makes still does.
+            seenSelection_ = {std::min(box_.SelStart(), static_cast<int>(typed.size())), 0};
+            userInput([&] { box_.setText(std::move(typed)); });
             selectionToModel();
         });
         const auto caretMoved = [this] {

@@ -25,7 +25,6 @@ class Label;
 // font is larger than the one the layout was made for).
 class ViewScale {
   public:
-    static constexpr int kTwipsPerPixel = 15;
     explicit ViewScale(double factor = 1.0) : factor_(factor) {}
     double factor() const { return factor_; }
     int pixels(int twips) const;

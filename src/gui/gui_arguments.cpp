@@ -39,6 +39,9 @@ GuiArguments ParseGuiArguments(const std::vector<std::string>& args) {
                 out.add.push_back(args[++i]);
             if (out.add.empty())
                 out.error = "--add needs at least one picture or folder";
+        } else if (arg == "--tick") {
+            if (const std::string* name = value(arg))
+                out.tick.push_back(*name);
         } else if (arg == "--screenshot") {
             if (const std::string* file = value(arg))
                 out.screenshot = *file;
@@ -72,6 +75,8 @@ std::string GuiUsage() {
            "\n"
            "  --add PATH...       add these pictures, or the pictures inside these folders,\n"
            "                      to the list once the window is open\n"
+           "  --tick NAME         tick the main window's check box NAME (e.g. Check6, \"Add\n"
+           "                      Watermark Image\") once the pictures are added; repeatable\n"
            "  --import-folder DIR open the folder import dialog at DIR with its thumbnails\n"
            "  --screenshot FILE   write a PNG picture of the window to FILE, then quit\n"
            "                      (of the folder import dialog when it is open)\n"

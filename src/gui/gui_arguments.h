@@ -12,6 +12,9 @@ struct GuiArguments {
     bool version = false;
     // Pictures or folders to add through "Add Pic(s)" once the window is up.
     std::vector<std::string> add;
+    // Check boxes of the main window to tick once the pictures are added, as a
+    // user would after start-up: their click handlers run.
+    std::vector<std::string> tick;
     // Where to write a picture of the window; the program ends once it is written.
     std::string screenshot;
     // A folder to open the folder import dialog at, thumbnails on.

@@ -68,6 +68,18 @@ int main(int argc, char** argv) {
     window.view().show();
     if (!args.add.empty())
         window.AddPictures(args.add);
+    for (const std::string& name : args.tick) {
+        auto* box = dynamic_cast<CheckBox*>(window.form().Find(name));
+        if (!box) {
+            std::fprintf(stderr, "zembra: --tick: the window has no check box %s\n", name.c_str());
+            continue;
+        }
+        try {
+            box->setValue(1);
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "zembra: --tick %s: %s\n", name.c_str(), e.what());
+        }
+    }
     if (!args.importFolder.empty()) {
         window.form().Command9.Click();
         if (ImportWindow* import = window.importWindow()) {

@@ -18,8 +18,7 @@ namespace {
 
 // The window system places controls on whole pixels.
 int OnPixels(double twips) {
-    return static_cast<int>(std::nearbyint(twips / PictureBox::kTwipsPerPixel)) *
-           PictureBox::kTwipsPerPixel;
+    return static_cast<int>(std::nearbyint(twips / kTwipsPerPixel)) * kTwipsPerPixel;
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "exif/exif_reader.h"
 #include "imaging/gdiplus.h"
 #include "main/command_line.h"
+#include "main/maker_site.h"
 #include "main/settings_file.h"
 #include "platform/steps.h"
 #include "platform/text.h"
@@ -31,7 +32,6 @@ constexpr const char* kAlignments[] = {"Corner to Corner", "Top", "Center", "Bot
 constexpr const char* kVersion = "2.4.0";
 // The installer an update downloads is named after the version it replaces.
 constexpr const char* kLeftoverInstallers[] = {"KVDv240setup.exe", "update.exe"};
-constexpr const char* kMakerSite = "https://ostrel.example.com/";
 constexpr int kLogoInterval = 100; // milliseconds between logo ticks
 } // namespace
 
@@ -282,7 +282,7 @@ void Form1::Command15_Click() {
 
 void Form1::Label17_Click() {
     if (OpenWithDesktop)
-        Step([&] { OpenWithDesktop(kMakerSite); });
+        Step([&] { OpenWithDesktop(std::string(kMakerSite) + "/"); });
 }
 
 } // namespace zembra

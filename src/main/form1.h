@@ -234,6 +234,9 @@ class Form1 : public Form {
     void setStatusLine();
     void setRemainingLine(int remaining);
     void refreshAfterAdding();
+    // The counts after the list changed; with pictures listed, the first is selected
+    // when none is and "Process All" is offered. False when the list is empty.
+    bool recountListed();
     void hideListButtons();
     void addPicture(const std::string& path, const std::string& displayText);
     bool isListed(const std::string& path) const;

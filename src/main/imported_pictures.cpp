@@ -3,7 +3,6 @@
 // selection, and the arrows to the list's next change.
 #include "main/form1.h"
 
-#include "platform/steps.h"
 #include "platform/text.h"
 
 namespace zembra {
@@ -19,17 +18,7 @@ bool Form1::AddImportedPicture(const std::string& path) {
 }
 
 void Form1::RefreshAfterImport() {
-    shared.PictureCount = static_cast<std::int16_t>(List2.ListCount());
-    shared.SkippedCount = 0;
-    shared.ProcessedCount = 0;
-    if (shared.PictureCount > 0) {
-        Step([&] {
-            if (List2.ListIndex() < 0)
-                List2.setListIndex(0);
-        });
-        SetVisible({&Command1, &Label22}, true);
-        Command1.setEnabled(true);
-        Label22.setEnabled(true);
+    if (recountListed()) {
         // With a watermark chosen the preview shows it drawn onto the picture.
         if (watermarkReady())
             showWatermarked();

@@ -76,18 +76,24 @@ void Form1::Command7_Click() {
     refreshAfterAdding();
 }
 
-void Form1::refreshAfterAdding() {
+bool Form1::recountListed() {
     shared.PictureCount = static_cast<std::int16_t>(List2.ListCount());
     shared.SkippedCount = 0;
     shared.ProcessedCount = 0;
-    if (shared.PictureCount > 0) {
-        Step([&] {
-            if (List2.ListIndex() < 0)
-                List2.setListIndex(0);
-        });
-        SetVisible({&Command1, &Label22}, true);
-        Command1.setEnabled(true);
-        Label22.setEnabled(true);
+    if (shared.PictureCount <= 0)
+        return false;
+    Step([&] {
+        if (List2.ListIndex() < 0)
+            List2.setListIndex(0);
+    });
+    SetVisible({&Command1, &Label22}, true);
+    Command1.setEnabled(true);
+    Label22.setEnabled(true);
+    return true;
+}
+
+void Form1::refreshAfterAdding() {
+    if (recountListed()) {
         Image1.setVisible(true);
         Step([&] { showSelectedPicture(); });
         SetVisible({&Command3, &Command4, &Command5, &Command6}, true);

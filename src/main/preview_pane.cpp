@@ -15,7 +15,7 @@ namespace {
 
 // Pictures are decoded at twice the size they take at 96 dpi, enough for a larger
 // font or a high-density screen; the view scales the rest smoothly.
-constexpr int kPreviewPixels = 2 * static_cast<int>(kPreviewSide) / PictureBox::kTwipsPerPixel;
+constexpr int kPreviewPixels = 2 * static_cast<int>(kPreviewSide) / kTwipsPerPixel;
 
 // Controls sit on whole twips; the view rounds them to its pixels.
 int WholeTwips(double twips) {

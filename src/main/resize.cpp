@@ -21,7 +21,7 @@ double FieldValue(const TextBox& field) {
 void KeepOnePixel(PictureBox& box) {
     const int border =
         box.BorderStyle() == PictureBox::vbFixedSingle ? 2 * PictureBox::kBorderPixels : 0;
-    const double least = (border + 1) * PictureBox::kTwipsPerPixel;
+    const double least = (border + 1) * kTwipsPerPixel;
     if (box.PixelWidth() < 1)
         box.setWidth(least);
     if (box.PixelHeight() < 1)

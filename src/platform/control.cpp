@@ -40,6 +40,10 @@ void Control::Move(int left, int top, int width, int height) {
     changed();
 }
 
+void Control::MoveInPixels(int x, int y, int width, int height) {
+    Move(x * kTwipsPerPixel, y * kTwipsPerPixel, width * kTwipsPerPixel, height * kTwipsPerPixel);
+}
+
 void Control::SetFocus() {
     form_.setFocused(this);
     changed();

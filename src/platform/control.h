@@ -13,6 +13,9 @@ namespace zembra {
 
 class Form;
 
+// Positions are kept in twips; the layouts are drawn in pixels at 96 dpi.
+inline constexpr int kTwipsPerPixel = 15;
+
 enum class ControlKind {
     Label,
     TextBox,
@@ -59,6 +62,8 @@ class Control {
     int Width() const { return width_; }
     int Height() const { return height_; }
     void Move(int left, int top, int width, int height);
+    // Move, in pixels of a 96 dpi layout.
+    void MoveInPixels(int x, int y, int width, int height);
 
     void SetFocus();
     bool HasFocus() const;

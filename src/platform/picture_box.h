@@ -22,8 +22,6 @@ namespace zembra {
 
 class PictureBox : public Control {
   public:
-    static constexpr int kTwipsPerPixel = 15;
-
     // Scale modes: the unit of ScaleWidth, ScaleHeight and PaintPicture's coordinates.
     static constexpr int vbTwips = 1;
     static constexpr int vbPoints = 2;

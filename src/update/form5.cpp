@@ -4,12 +4,9 @@ namespace zembra {
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
-
-// The layout is drawn in pixels at 96 dpi; the controls take twips.
+// The layout is drawn in pixels at 96 dpi.
 void Place(Control& control, int x, int y, int width, int height) {
-    control.Move(x * kTwipsPerPixel, y * kTwipsPerPixel, width * kTwipsPerPixel,
-                 height * kTwipsPerPixel);
+    control.MoveInPixels(x, y, width, height);
 }
 
 } // namespace

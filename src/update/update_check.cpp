@@ -1,19 +1,17 @@
 #include "update/update_check.h"
 
+#include "main/settings_file.h"
+
 #include <filesystem>
 
 namespace zembra {
 
-std::string UpdateFolder(const SharedValues& shared) {
-    return shared.AppDataFolder + "/KVD";
-}
-
 std::string VersionFilePath(const SharedValues& shared) {
-    return UpdateFolder(shared) + "/version.txt";
+    return SettingsFolder(shared.AppDataFolder) + "/version.txt";
 }
 
 std::string UpdateInstallerPath(const SharedValues& shared) {
-    return UpdateFolder(shared) + "/update.exe";
+    return SettingsFolder(shared.AppDataFolder) + "/update.exe";
 }
 
 void FetchVersionFile(UpdateHost& host) {
@@ -22,7 +20,7 @@ void FetchVersionFile(UpdateHost& host) {
     // The folder appears with the first settings write; the first check may come
     // before it.
     std::error_code ignored;
-    std::filesystem::create_directories(UpdateFolder(shared), ignored);
+    std::filesystem::create_directories(SettingsFolder(shared.AppDataFolder), ignored);
     // A version file left from an earlier run must not answer for a failed download.
     host.files.Remove(path);
     DownloadFile(host.site + std::string(kVersionFilePath), path, host.versionLimits);

@@ -36,8 +36,7 @@ struct UpdateHost {
     std::function<void()> endProgram;
 };
 
-// The folder the check downloads into, beside config.txt.
-std::string UpdateFolder(const SharedValues& shared);
+// The check downloads into the settings folder, beside config.txt.
 std::string VersionFilePath(const SharedValues& shared);
 std::string UpdateInstallerPath(const SharedValues& shared);
 

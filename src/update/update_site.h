@@ -1,15 +1,14 @@
 #pragma once
 // Where the maker publishes the version file and the installers.
 
+#include "main/maker_site.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace zembra {
-
-// The maker's web site, as shown to users and as the base of the two addresses.
-inline constexpr std::string_view kMakerSite = "https://ostrel.example.com";
 
 inline constexpr std::string_view kVersionFilePath = "/documents/files/version.txt";
 // "KVDv" + the published version + "setup.exe", e.g. KVDv241setup.exe.
