@@ -50,6 +50,7 @@ class MainWindow {
     std::unique_ptr<FormView> view_;
     std::unique_ptr<DropTarget> drops_;
     std::unique_ptr<ImportWindow> import_;
+    bool openingImport_ = false;
     void showImportDialog();
     bool ended_ = false;
 };
