@@ -136,9 +136,12 @@ MainWindow::MainWindow(Options options) : options_(std::move(options)), form_(se
     form_.ShowImportDialog = [this] { showImportDialog(); };
     if (auto* list = qobject_cast<QAbstractItemView*>(view_->widgetFor(form_.List2)))
         drops_ = std::make_unique<DropTarget>(*this, list);
+    // A downloaded installer ends the program without the closing steps.
+    updates_ = std::make_unique<UpdatesWindow>(form_, services_, *view_, [this] { end(); });
 }
 
 MainWindow::~MainWindow() {
+    updates_.reset();
     form_.onQuit = nullptr;
     form_.ShowImportDialog = nullptr;
     import_.reset();

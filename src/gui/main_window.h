@@ -5,6 +5,7 @@
 #include "gui/form_view.h"
 #include "gui/import_window.h"
 #include "gui/qt_services.h"
+#include "gui/updates_window.h"
 #include "main/form1.h"
 
 #include <functional>
@@ -32,6 +33,7 @@ class MainWindow {
     Form1& form() { return form_; }
     FormView& view() { return *view_; }
     QtServices& services() { return services_; }
+    UpdatesWindow& updates() { return *updates_; }
 
     // Adds pictures, and the pictures directly inside folders, as "Add Pic(s)" adds
     // chosen files. Refused (false) while a run is going on.
@@ -52,6 +54,7 @@ class MainWindow {
     std::unique_ptr<ImportWindow> import_;
     bool openingImport_ = false;
     void showImportDialog();
+    std::unique_ptr<UpdatesWindow> updates_;
     bool ended_ = false;
 };
 

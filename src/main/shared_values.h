@@ -42,6 +42,8 @@ struct SharedValues {
     std::int16_t LogoTick = 0;
     std::int16_t LogoCycle = 0;
     std::int16_t UpdateOnStartup = 0;
+    // The version the maker publishes (2.4.1 as 241); 0 until a version file is read.
+    std::int16_t PublishedVersion = 0;
 };
 
 // counter + 1, or a PlatformError (overflow) when it would leave 16 bits.
