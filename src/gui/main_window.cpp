@@ -154,10 +154,17 @@ void MainWindow::showImportDialog() {
         import_->raise();
         return;
     }
-    import_ = std::make_unique<ImportWindow>(form_, view_.get(), options_.scale, [this] {
+    // Opening lets the window work (thumbnails may load): a second press then
+    // must not open a second dialog.
+    if (openingImport_)
+        return;
+    openingImport_ = true;
+    auto opened = std::make_unique<ImportWindow>(form_, view_.get(), options_.scale, [this] {
         // Told from inside the dialog's own handler: it goes once that has returned.
         QTimer::singleShot(0, view_.get(), [this] { import_.reset(); });
     });
+    openingImport_ = false;
+    import_ = std::move(opened);
 }
 
 void MainWindow::end() {

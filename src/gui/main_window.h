@@ -52,6 +52,7 @@ class MainWindow {
     std::unique_ptr<FormView> view_;
     std::unique_ptr<DropTarget> drops_;
     std::unique_ptr<ImportWindow> import_;
+    bool openingImport_ = false;
     void showImportDialog();
     std::unique_ptr<UpdatesWindow> updates_;
     bool ended_ = false;
