@@ -1,7 +1,9 @@
 #pragma once
-// Bounds-checked reads over bytes that came from a file. Every read can fail and
-// says so in its result; positions are 64-bit so an offset taken from the file
-// plus a base never wraps.
+// A bounds-checked reader over untrusted bytes (EXIF blocks, JPEG segments, BMP
+// headers). Every read can fail and says so in its result; nothing hands out a
+// pointer past the end. Checks are written as `n <= size - pos`, which cannot
+// wrap, and positions are 64-bit so an offset taken from a file plus a base
+// never wraps either. A failed read does not move the position.
 
 #include <cstddef>
 #include <cstdint>
@@ -10,7 +12,9 @@
 
 namespace zembra {
 
-enum class ByteOrder { Intel, Motorola }; // "II" little-endian, "MM" big-endian
+// Little is the "II" (Intel) order of EXIF blocks and BMP files, Big the "MM"
+// (Motorola) order of EXIF blocks and JPEG segments.
+enum class ByteOrder { Little, Big };
 
 class ByteReader {
   public:
@@ -34,10 +38,18 @@ class ByteReader {
         return true;
     }
 
+    // [SECTION] Reads at a position; the current position does not move.
+
     std::optional<std::span<const std::uint8_t>> Sub(std::uint64_t pos, std::uint64_t n) const {
         if (!Has(pos, n))
             return std::nullopt;
         return bytes_.subspan(static_cast<std::size_t>(pos), static_cast<std::size_t>(n));
+    }
+    // Everything from pos to the end.
+    std::optional<std::span<const std::uint8_t>> Tail(std::uint64_t pos) const {
+        if (pos > bytes_.size())
+            return std::nullopt;
+        return bytes_.subspan(static_cast<std::size_t>(pos));
     }
 
     // An unsigned number of n (1..8) bytes at pos, in the reader's byte order.
@@ -46,7 +58,7 @@ class ByteReader {
             return std::nullopt;
         std::uint64_t value = 0;
         for (std::size_t i = 0; i < n; ++i) {
-            const std::size_t k = order_ == ByteOrder::Intel ? n - 1 - i : i;
+            const std::size_t k = order_ == ByteOrder::Little ? n - 1 - i : i;
             value = (value << 8) | bytes_[static_cast<std::size_t>(pos) + k];
         }
         return value;
@@ -69,23 +81,29 @@ class ByteReader {
         return bytes_[static_cast<std::size_t>(pos)];
     }
     std::optional<std::uint16_t> U16At(std::uint64_t pos) const {
-        const auto v = UIntAt(pos, 2);
-        return v ? std::optional<std::uint16_t>(static_cast<std::uint16_t>(*v)) : std::nullopt;
+        return Narrow<std::uint16_t>(UIntAt(pos, 2));
     }
     std::optional<std::uint32_t> U32At(std::uint64_t pos) const {
-        const auto v = UIntAt(pos, 4);
-        return v ? std::optional<std::uint32_t>(static_cast<std::uint32_t>(*v)) : std::nullopt;
+        return Narrow<std::uint32_t>(UIntAt(pos, 4));
+    }
+    std::optional<std::int32_t> I32At(std::uint64_t pos) const {
+        return Narrow<std::int32_t>(IntAt(pos, 4));
     }
 
-    // Sequential reads from the current position; a failed read does not move it.
+    // [SECTION] Sequential reads from the current position.
+
     std::optional<std::uint8_t> U8() { return Advance(U8At(pos_), 1); }
     std::optional<std::uint16_t> U16() { return Advance(U16At(pos_), 2); }
     std::optional<std::uint32_t> U32() { return Advance(U32At(pos_), 4); }
+    std::optional<std::int32_t> I32() { return Advance(I32At(pos_), 4); }
     std::optional<std::span<const std::uint8_t>> Bytes(std::uint64_t n) {
         return Advance(Sub(pos_, n), n);
     }
 
   private:
+    template <class T, class Wide> static std::optional<T> Narrow(std::optional<Wide> v) {
+        return v ? std::optional<T>(static_cast<T>(*v)) : std::nullopt;
+    }
     template <class T> std::optional<T> Advance(std::optional<T> value, std::uint64_t n) {
         if (value)
             pos_ += n;
