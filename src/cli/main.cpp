@@ -21,5 +21,8 @@ int main(int argc, char** argv) {
     // The run stops between steps, so no temporary EXIF copy is left behind.
     std::signal(SIGINT, [](int) { zembra::BatchServices::RequestInterrupt(); });
     std::signal(SIGTERM, [](int) { zembra::BatchServices::RequestInterrupt(); });
+    // Past a file-size limit (ulimit -f) a write fails as on a full disk, and the
+    // run goes on with the next picture instead of being killed.
+    std::signal(SIGXFSZ, SIG_IGN);
     return zembra::RunBatch(*parsed.options, std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1);
 }

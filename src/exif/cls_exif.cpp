@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <limits>
 
-#include "exif/byte_reader.h"
 #include "exif/number_text.h"
+#include "platform/byte_reader.h"
 
 namespace zembra {
 
@@ -175,7 +175,7 @@ std::int16_t clsEXIF::ReadEXIFBytes(std::span<const std::uint8_t> bytes) {
     const std::uint64_t tiffStart = static_cast<std::uint64_t>(found - block.begin()) + 6;
     intel_ =
         tiffStart + 2 <= block.size() && block[tiffStart] == 'I' && block[tiffStart + 1] == 'I';
-    const ByteReader r(block, intel_ ? ByteOrder::Intel : ByteOrder::Motorola);
+    const ByteReader r(block, intel_ ? ByteOrder::Little : ByteOrder::Big);
     ini_ = IniFile::Load(*files_, iniPath_);
 
     try {
@@ -355,13 +355,13 @@ std::string clsEXIF::ListInfo() const {
 
 std::optional<std::uint64_t> clsEXIF::BytesToNumber(std::span<const std::uint8_t> block,
                                                     std::size_t pos, std::size_t n, bool intel) {
-    return ByteReader(block, intel ? ByteOrder::Intel : ByteOrder::Motorola).UIntAt(pos, n);
+    return ByteReader(block, intel ? ByteOrder::Little : ByteOrder::Big).UIntAt(pos, n);
 }
 
 std::optional<std::int64_t> clsEXIF::BytesToSignedNumber(std::span<const std::uint8_t> block,
                                                          std::size_t pos, std::size_t n,
                                                          bool intel) {
-    return ByteReader(block, intel ? ByteOrder::Intel : ByteOrder::Motorola).IntAt(pos, n);
+    return ByteReader(block, intel ? ByteOrder::Little : ByteOrder::Big).IntAt(pos, n);
 }
 
 } // namespace zembra

@@ -4,8 +4,8 @@
 #include <array>
 #include <cstdio>
 
-#include "exif/byte_reader.h"
 #include "exif/tag_table.h"
+#include "platform/byte_reader.h"
 
 namespace zembra {
 
@@ -69,7 +69,7 @@ void ExifReader::LoadBytes(Bytes bytes) {
     valueBytes_ = 0;
     if (!IsExifJpeg())
         return;
-    const ByteReader r(bytes_, IsIntel() ? ByteOrder::Intel : ByteOrder::Motorola);
+    const ByteReader r(bytes_, IsIntel() ? ByteOrder::Little : ByteOrder::Big);
     const auto ifd0 = r.U32At(tiffBase_ + 4);
     if (!ifd0)
         throw ExifError(kSubscript, "Load", "Subscript out of range");
@@ -91,14 +91,14 @@ bool ExifReader::IsExifJpeg() {
         return false;
     app1_ = static_cast<std::size_t>(found - bytes_.begin());
     tiffBase_ = app1_ + 10;
-    const ByteReader r(bytes_, ByteOrder::Motorola);
+    const ByteReader r(bytes_, ByteOrder::Big);
     const auto mark = r.Sub(app1_ + 4, 4);
     static constexpr std::array<std::uint8_t, 4> kExif = {'E', 'x', 'i', 'f'};
     return mark && std::equal(mark->begin(), mark->end(), kExif.begin());
 }
 
 bool ExifReader::IsIntel() const {
-    const auto first = ByteReader(bytes_, ByteOrder::Motorola).U8At(tiffBase_);
+    const auto first = ByteReader(bytes_, ByteOrder::Big).U8At(tiffBase_);
     return first && *first == 'I';
 }
 
@@ -109,7 +109,7 @@ void ExifReader::Spend(std::size_t bytes) {
 }
 
 void ExifReader::ReadIFDChain(std::uint64_t directory) {
-    const ByteReader r(bytes_, IsIntel() ? ByteOrder::Intel : ByteOrder::Motorola);
+    const ByteReader r(bytes_, IsIntel() ? ByteOrder::Little : ByteOrder::Big);
     std::vector<std::uint64_t> visited;
     bool inExifDirectory = false;
     std::uint64_t d = directory;

@@ -1,6 +1,6 @@
 #include "exif/segment_walk.h"
 
-#include "exif/byte_reader.h"
+#include "platform/byte_reader.h"
 
 namespace zembra::exif {
 
@@ -10,7 +10,7 @@ constexpr std::uint8_t kApp1 = 0xE1;
 } // namespace
 
 std::optional<Segment> FindFirstApp1(std::span<const std::uint8_t> file) {
-    const ByteReader r(file, ByteOrder::Motorola);
+    const ByteReader r(file, ByteOrder::Big);
     const std::size_t size = file.size();
     std::size_t p = 2;
     // A marker and its length field need four bytes, and the walk never looks at
@@ -51,7 +51,7 @@ std::optional<std::span<const std::uint8_t>> FirstApp1Bytes(std::span<const std:
     const auto app1 = FindFirstApp1(file);
     if (!app1)
         return std::nullopt;
-    return ByteReader(file, ByteOrder::Motorola).Sub(app1->pos, std::uint64_t{app1->length} + 2);
+    return ByteReader(file, ByteOrder::Big).Sub(app1->pos, std::uint64_t{app1->length} + 2);
 }
 
 std::optional<Bytes> WithSegmentAfterSoi(std::span<const std::uint8_t> dest,

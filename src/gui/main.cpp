@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QTimer>
 
+#include <csignal>
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -36,6 +37,8 @@ void ScheduleScreenshot(zembra::MainWindow& window, const std::string& file) {
 
 int main(int argc, char** argv) {
     using namespace zembra;
+    // Past a file-size limit a write fails as on a full disk instead of ending us.
+    std::signal(SIGXFSZ, SIG_IGN);
     // --help and --version answer without a display.
     const GuiArguments early = ParseGuiArguments(Arguments(argc, argv));
     if (early.help) {

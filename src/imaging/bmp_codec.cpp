@@ -2,8 +2,8 @@
 // bottom-up and top-down rows in; 24-bit bottom-up out. The reader trusts no
 // field: sizes are multiplied in 64 bits and every read is checked.
 
-#include "imaging/byte_reader.h"
 #include "imaging/codec.h"
+#include "platform/byte_reader.h"
 
 #include <algorithm>
 #include <bit>
@@ -370,6 +370,8 @@ Result<GpBitmap> DecodeBmp(ByteSpan bytes, const DecodeLimits& limits, int frame
     if (fields && h.bitCount != 16 && h.bitCount != 32)
         return Corrupt("bit fields need 16 or 32 bits per pixel");
 
+    if (auto refused = PixelLimitFailure(h.width, h.height, limits))
+        return *refused;
     const std::uint64_t stride = ((static_cast<std::uint64_t>(h.width) * h.bitCount + 31) / 32) * 4;
     const std::uint64_t need = stride * static_cast<std::uint64_t>(h.height);
     // Compare before allocating: a short file must not cost a huge surface.

@@ -72,13 +72,22 @@ ColorProfile RgbProfile(const std::uint8_t* data, std::size_t size) {
     return std::make_shared<const std::vector<std::uint8_t>>(data, data + size);
 }
 
-Result<Surface> AllocatePixels(std::int64_t width, std::int64_t height,
-                               const DecodeLimits& limits) {
+std::optional<Failure> PixelLimitFailure(std::int64_t width, std::int64_t height,
+                                         const DecodeLimits& limits) {
     if (width <= 0 || height <= 0)
         return Failure{GpStatus::GenericError, "the picture has no pixels"};
     if (width > limits.maxPixels / height)
-        return Failure{GpStatus::OutOfMemory, "the picture is too large (" + std::to_string(width) +
-                                                  " x " + std::to_string(height) + " pixels)"};
+        return Failure{GpStatus::OutOfMemory,
+                       "the picture is too large (" + std::to_string(width) + " x " +
+                           std::to_string(height) + " pixels; at most " +
+                           std::to_string(limits.maxPixels) + " pixels are decoded)"};
+    return std::nullopt;
+}
+
+Result<Surface> AllocatePixels(std::int64_t width, std::int64_t height,
+                               const DecodeLimits& limits) {
+    if (auto refused = PixelLimitFailure(width, height, limits))
+        return *refused;
     auto surface = Surface::Create(static_cast<int>(width), static_cast<int>(height));
     if (!surface)
         return Failure{GpStatus::OutOfMemory, "the picture is too large"};

@@ -75,6 +75,11 @@ Result<Bytes> EncodeTiff(const Surface& picture, const EncodeOptions& options);
 // pixels are RGB); anything else gives none.
 ColorProfile RgbProfile(const std::uint8_t* data, std::size_t size);
 
+// Why a picture of this size is not decoded (no pixels, or more than the limit
+// allows), or nothing when it may be.
+std::optional<Failure> PixelLimitFailure(std::int64_t width, std::int64_t height,
+                                         const DecodeLimits& limits);
+
 // A surface of the decoded size, or the failure that says why there is none.
 Result<Surface> AllocatePixels(std::int64_t width, std::int64_t height, const DecodeLimits& limits);
 

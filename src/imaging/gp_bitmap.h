@@ -45,9 +45,13 @@ struct GpBitmap {
     int frameCount = 1;
 };
 
-// Bounds on what a decoder may allocate or spend on one file.
+// Bounds on what a decoder may allocate or spend on one file. Every decoder checks
+// the size a header claims against maxPixels before it allocates anything for the
+// pixels: 268,435,456 (2^28, e.g. 20000 x 13421) holds the largest camera
+// pictures and stitched panoramas, and refuses the 65535 x 65535 headers of
+// decompression bombs, whose pixels alone would need 16 GiB.
 struct DecodeLimits {
-    std::int64_t maxPixels = std::int64_t{1} << 28; // 1 GiB of pixels
+    std::int64_t maxPixels = std::int64_t{1} << 28; // 1 GiB of 32-bit pixels
     int maxJpegScans = 1000;                        // progressive files stall beyond this
 };
 

@@ -4,12 +4,29 @@
 
 #include "platform/steps.h"
 
+#include <set>
+
 namespace zembra {
 
 namespace {
 constexpr const char* kProcessing = " --- processing";
 constexpr std::size_t kProcessingLength = 15;
+std::string FolderOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
 } // namespace
+
+// A run that was killed may have left a temporary file beside its pictures; the
+// next run over those folders takes it away before it starts.
+void Form1::removeLeftovers(int first, int last) {
+    std::set<std::string> folders;
+    for (int i = first; i <= last; ++i)
+        Step([&] { folders.insert(FolderOf(List3.List(i))); });
+    for (const auto& folder : folders)
+        Step([&] { files_.RemoveLeftovers(folder); });
+}
 
 void Form1::DecideConversion(const std::string& path) {
     const ConversionDecision d =
@@ -80,6 +97,7 @@ void Form1::Command1_Click() {
     int remaining = List2.ListCount();
 
     const int count = List3.ListCount();
+    removeLeftovers(0, count - 1);
     for (int i = 0; i < count && !ending_; ++i) {
         shared.CurrentIndex = static_cast<std::int16_t>(i);
         processEntry(i);
@@ -107,6 +125,7 @@ void Form1::Command6_Click() {
         return; // nothing selected: nothing to process
     List2.setEnabled(false);
     Label3.setVisible(true);
+    removeLeftovers(index, index);
     processEntry(index);
     if (ending_)
         return;

@@ -230,6 +230,7 @@ class Form1 : public Form {
     void fillOptionLists();
     void lockForRun();
     void processEntry(int index);
+    void removeLeftovers(int first, int last);
     void checkPixelField(TextBox& field);
     void setStatusLine();
     void setRemainingLine(int remaining);

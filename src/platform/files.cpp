@@ -1,18 +1,45 @@
 #include "platform/files.h"
 
+#include <algorithm>
 #include <atomic>
+#include <cctype>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace fs = std::filesystem;
 
 namespace zembra {
 
 namespace {
+
+constexpr std::string_view kTemporaryPrefix = ".~zembra-";
+constexpr std::size_t kNameMax = 255; // bytes in one name on Linux file systems
+
+bool ProcessAlive(int pid) {
+    return ::kill(pid, 0) == 0 || errno == EPERM;
+}
+
+// "a.jpgexif.JPG" for "a.jpg": the copy that keeps a JPEG's EXIF block while the
+// picture is rewritten. The source it came from, or empty for other names.
+std::string ExifCopySource(const std::string& name) {
+    const auto at = name.rfind("exif.");
+    if (at == std::string::npos || at == 0)
+        return {};
+    std::string ext = name.substr(at + 4);
+    for (auto& c : ext)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (ext != ".JPG" && ext != ".JPEG" && ext != ".JPE" && ext != ".JFIF")
+        return {};
+    return name.substr(0, at);
+}
 
 bool WriteFileDurably(const std::string& path, const Bytes& bytes) {
     int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
@@ -107,6 +134,34 @@ bool Files::WriteAll(const std::string& path, const Bytes& bytes) {
     return true;
 }
 
+int Files::RemoveLeftovers(const std::string& folder) {
+    const fs::path where = folder.empty() ? fs::path(".") : fs::path(folder);
+    std::error_code ec;
+    std::vector<fs::path> doomed;
+    for (fs::directory_iterator it(where, ec), end; !ec && it != end; it.increment(ec)) {
+        if (!it->is_regular_file(ec))
+            continue;
+        const std::string name = it->path().filename().string();
+        const int owner = TemporaryOwner(name);
+        if (owner > 0) {
+            if (owner != ::getpid() && !ProcessAlive(owner))
+                doomed.push_back(it->path());
+            continue;
+        }
+        // An EXIF copy is only taken away while its source still holds the same bytes.
+        const std::string source = ExifCopySource(name);
+        if (source.empty() || !Exists((where / source).string()))
+            continue;
+        const auto copy = ReadAll(it->path().string());
+        if (copy && copy == ReadAll((where / source).string()))
+            doomed.push_back(it->path());
+    }
+    int removed = 0;
+    for (const auto& path : doomed)
+        removed += ::unlink(path.c_str()) == 0 ? 1 : 0;
+    return removed;
+}
+
 Files& Files::Local() {
     static Files local;
     return local;
@@ -117,15 +172,37 @@ std::string TemporarySibling(const std::string& path) {
     const auto slash = path.find_last_of('/');
     const std::string folder =
         slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     // The name keeps its extension, since encoders are chosen by extension.
     for (;;) {
-        std::string candidate = folder + ".~zembra-" + std::to_string(::getpid()) + "-" +
-                                std::to_string(counter++) + "-" + name;
+        const std::string prefix = std::string(kTemporaryPrefix) + std::to_string(::getpid()) +
+                                   "-" + std::to_string(counter++) + "-";
+        // A name near the length limit must stay writable: its stem gives way.
+        if (prefix.size() + name.size() > kNameMax) {
+            const auto dot = name.find_last_of('.');
+            const std::string ext = dot == std::string::npos ? std::string() : name.substr(dot);
+            const std::size_t room = kNameMax - prefix.size() - std::min(ext.size(), kNameMax / 2);
+            name = name.substr(0, std::min(room, dot == std::string::npos ? name.size() : dot)) +
+                   ext.substr(0, kNameMax / 2);
+        }
+        std::string candidate = folder + prefix + name;
         struct stat st {};
         if (::lstat(candidate.c_str(), &st) != 0)
             return candidate;
     }
+}
+
+int TemporaryOwner(const std::string& fileName) {
+    if (fileName.compare(0, kTemporaryPrefix.size(), kTemporaryPrefix) != 0)
+        return 0;
+    int pid = 0;
+    std::size_t i = kTemporaryPrefix.size();
+    for (; i < fileName.size() && std::isdigit(static_cast<unsigned char>(fileName[i])); ++i) {
+        if (pid > 9999999)
+            return 0;
+        pid = pid * 10 + (fileName[i] - '0');
+    }
+    return i < fileName.size() && fileName[i] == '-' ? pid : 0;
 }
 
 } // namespace zembra

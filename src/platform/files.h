@@ -28,13 +28,20 @@ class Files {
     virtual std::optional<Bytes> ReadAll(const std::string& path) const;
     // Writes the whole file under a temporary name, then moves it into place.
     virtual bool WriteAll(const std::string& path, const Bytes& bytes);
+    // Removes what a run that was killed left in `folder` (empty: the current one):
+    // its temporary files, whose process is gone, and a temporary EXIF copy that
+    // still matches its source byte for byte. Returns how many files went.
+    virtual int RemoveLeftovers(const std::string& folder);
 
     // The files of the running program.
     static Files& Local();
 };
 
 // A name in the folder of `path` that no file has yet, for writing a replacement
-// before it is moved into place.
+// before it is moved into place: ".~zembra-<process>-<n>-" and the file's name.
 std::string TemporarySibling(const std::string& path);
+
+// The process that made a TemporarySibling name, or 0 for any other name.
+int TemporaryOwner(const std::string& fileName);
 
 } // namespace zembra

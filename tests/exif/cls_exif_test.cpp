@@ -45,11 +45,11 @@ TEST(ClsExif, DisplayTextsFollowTheFormatTable) {
          4,
          "-0.500/0.250"},
     };
-    for (ByteOrder order : {ByteOrder::Intel, ByteOrder::Motorola}) {
+    for (ByteOrder order : {ByteOrder::Little, ByteOrder::Big}) {
         for (const auto& c : cases) {
-            SCOPED_TRACE(c.shown + (order == ByteOrder::Intel ? " II" : " MM"));
+            SCOPED_TRACE(c.shown + (order == ByteOrder::Little ? " II" : " MM"));
             Bytes value = c.value;
-            for (std::size_t i = 0; order == ByteOrder::Intel && i < value.size(); i += c.unit)
+            for (std::size_t i = 0; order == ByteOrder::Little && i < value.size(); i += c.unit)
                 std::reverse(value.begin() + i, value.begin() + i + c.unit);
             TiffBuilder t(order);
             t.Directory({{c.tag, c.type, c.count, value}});
@@ -78,11 +78,12 @@ TEST(ClsExif, StatusAndErrors) {
 
     // "Exif\0" beyond the first 4096 bytes is not looked for.
     EXPECT_EQ(
-        r.exif.ReadEXIFBytes(Concat({Bytes(5000, 0), ExifJpeg(TiffBuilder(ByteOrder::Intel))})), 1);
+        r.exif.ReadEXIFBytes(Concat({Bytes(5000, 0), ExifJpeg(TiffBuilder(ByteOrder::Little))})),
+        1);
 }
 
 TEST(ClsExif, DamagedBlocksKeepTheRecordsReadBefore) {
-    TiffBuilder t(ByteOrder::Motorola);
+    TiffBuilder t(ByteOrder::Big);
     t.Directory(
         {{271, kShort, 1, t.Field16(1)}, {272, kAscii, 100, t.Field32(4000)}}); // value beyond 4096
     Reader r;
@@ -95,7 +96,7 @@ TEST(ClsExif, DamagedBlocksKeepTheRecordsReadBefore) {
     ExpectExifError([&] { r.exif.MetaInfo(271, text); }, 11, "MetaInfo", "Error parsing the file.");
 
     // A field type above 12 is damage too.
-    TiffBuilder bad(ByteOrder::Intel);
+    TiffBuilder bad(ByteOrder::Little);
     bad.Directory({{271, 13, 1, {}}});
     EXPECT_THROW(r.exif.ReadEXIFBytes(ExifJpeg(bad)), ExifError);
 }
@@ -111,7 +112,7 @@ TEST(ClsExif, BytesToNumberInBothOrdersAndInBounds) {
 
 // A little-endian source block: Make, Orientation, XResolution and an Exif pointer.
 Bytes SourcePicture() {
-    TiffBuilder t(ByteOrder::Intel);
+    TiffBuilder t(ByteOrder::Little);
     const std::uint32_t ifd0 = t.Directory({
         {271, kAscii, 6, ToBytes(std::string("Canon") + '\0')},
         {274, kShort, 1, t.Field16(6)},

@@ -37,10 +37,10 @@ ExifReader LoadedFrom(const Bytes& file) {
 }
 
 TEST(ExifReader, ReadsTheDateTakenAndCountsEveryDirectory) {
-    for (ByteOrder order : {ByteOrder::Intel, ByteOrder::Motorola}) {
+    for (ByteOrder order : {ByteOrder::Little, ByteOrder::Big}) {
         ExifReader reader = LoadedFrom(ExifJpeg(CameraBlock(order)));
         EXPECT_TRUE(reader.Loaded());
-        EXPECT_EQ(reader.IsIntel(), order == ByteOrder::Intel);
+        EXPECT_EQ(reader.IsIntel(), order == ByteOrder::Little);
         const std::string date = reader.Tag(kDateTimeOriginal);
         EXPECT_EQ(date, kDate);
         EXPECT_EQ(reader.Tag(271).ToString(), "Canon");
@@ -55,7 +55,7 @@ TEST(ExifReader, ReadsTheDateTakenAndCountsEveryDirectory) {
 TEST(ExifReader, LooksOnlyAtTheFirstApp1) {
     const Bytes app0 = Segment(0xE0, ToBytes(std::string("JFIF") + '\0' + "\x01\x01"));
     const Bytes xmp = Segment(0xE1, ToBytes("http://ns.adobe.com/xap/1.0/"));
-    const Bytes app1 = Segment(0xE1, ExifPayload(CameraBlock(ByteOrder::Intel).Tiff()));
+    const Bytes app1 = Segment(0xE1, ExifPayload(CameraBlock(ByteOrder::Little).Tiff()));
     ExifReader reader = LoadedFrom(Jpeg({app0, app1}));
     EXPECT_EQ(reader.App1Position(), 2 + app0.size());
     EXPECT_EQ(reader.Tag(kDateTimeOriginal).ToString(), kDate);
@@ -104,9 +104,9 @@ TEST(ExifReader, DecodesValuesByTypeInBothOrders) {
         {kRational, 1, {0, 0, 0, 72, 0, 0, 0, 1}, text("1207959552/16777216"), text("72/1")},
         {kSRational, 1, {0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 3}, text("-1/50331648"), text("-1/3")},
     };
-    for (ByteOrder order : {ByteOrder::Intel, ByteOrder::Motorola}) {
+    for (ByteOrder order : {ByteOrder::Little, ByteOrder::Big}) {
         for (const auto& c : cases) {
-            const bool intel = order == ByteOrder::Intel;
+            const bool intel = order == ByteOrder::Little;
             SCOPED_TRACE(std::to_string(c.type) + (intel ? " II " : " MM ") +
                          c.motorola.ToString());
             TiffBuilder t(order);
@@ -123,7 +123,7 @@ TEST(ExifReader, DecodesValuesByTypeInBothOrders) {
 }
 
 TEST(ExifReader, DirectoryLoopsEnd) {
-    for (ByteOrder order : {ByteOrder::Intel, ByteOrder::Motorola}) {
+    for (ByteOrder order : {ByteOrder::Little, ByteOrder::Big}) {
         // IFD0 -> IFD1 -> IFD0 again, and an Exif pointer at IFD0 itself.
         TiffBuilder t(order);
         const std::uint32_t ifd0 = t.Directory({{kExifOffset, kLong, 1, t.Field32(8)}});
@@ -137,7 +137,7 @@ TEST(ExifReader, DirectoryLoopsEnd) {
 }
 
 TEST(ExifReader, TruncatedDirectoryRaisesAndKeepsWhatWasRead) {
-    TiffBuilder t(ByteOrder::Intel);
+    TiffBuilder t(ByteOrder::Little);
     t.Directory({{271, kShort, 1, t.Field16(7)}, {272, kShort, 1, t.Field16(8)}});
     Bytes tiff = t.Tiff();
     tiff[8] = 5; // claims five entries
@@ -154,18 +154,18 @@ TEST(ExifReader, TruncatedDirectoryRaisesAndKeepsWhatWasRead) {
 
 TEST(ExifReader, ValuesPointingOutsideTheFileRaise) {
     for (std::uint32_t offset : {0x7FFFFFF0u, 0xFFFFFFF0u}) {
-        TiffBuilder t(ByteOrder::Motorola);
+        TiffBuilder t(ByteOrder::Big);
         t.Directory({{271, kAscii, 40, t.Field32(offset)}});
         ExifReader reader;
         EXPECT_THROW(reader.LoadBytes(ExifJpeg(t)), ExifError) << offset;
     }
-    TiffBuilder t(ByteOrder::Intel);
+    TiffBuilder t(ByteOrder::Little);
     t.Patch32(4, 0xFFFFFFFF); // IFD0 far away
     EXPECT_THROW(LoadedFrom(ExifJpeg(t)), ExifError);
 }
 
 TEST(ExifReader, LimitsStopTheWalkQuietly) {
-    TiffBuilder t(ByteOrder::Intel);
+    TiffBuilder t(ByteOrder::Little);
     t.Directory({{271, kAscii, 1000, Bytes(1000, 'x')}, {272, kAscii, 1000, Bytes(1000, 'x')}});
     ExifWalkLimits limits;
     limits.maxValueBytes = 1500;
@@ -176,7 +176,7 @@ TEST(ExifReader, LimitsStopTheWalkQuietly) {
 }
 
 TEST(ExifReader, ExifPointerStoredAsTextIsNotFollowed) {
-    TiffBuilder t(ByteOrder::Intel);
+    TiffBuilder t(ByteOrder::Little);
     t.Directory({{kExifOffset, kAscii, 4, {'2', '6', 0, 0}}});
     t.Directory({{kDateTimeOriginal, kShort, 1, t.Field16(1)}});
     EXPECT_EQ(LoadedFrom(ExifJpeg(t)).Tag().AsNumber(), 1);

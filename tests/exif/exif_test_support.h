@@ -12,8 +12,8 @@
 #include <string_view>
 #include <vector>
 
-#include "exif/byte_reader.h"
 #include "exif/exif_error.h"
+#include "platform/byte_reader.h"
 #include "platform/files.h"
 
 namespace zembra::testing {
@@ -70,7 +70,7 @@ class TiffBuilder {
     };
 
     explicit TiffBuilder(ByteOrder order) : order_(order) {
-        bytes_ = order == ByteOrder::Intel ? Bytes{'I', 'I', 42, 0} : Bytes{'M', 'M', 0, 42};
+        bytes_ = order == ByteOrder::Little ? Bytes{'I', 'I', 42, 0} : Bytes{'M', 'M', 0, 42};
         Data(Field32(8));
     }
 
@@ -82,7 +82,7 @@ class TiffBuilder {
         for (std::uint32_t v : values)
             for (int i = 0; i < size; ++i)
                 out.push_back(static_cast<std::uint8_t>(
-                    v >> (order_ == ByteOrder::Intel ? 8 * i : 8 * (size - 1 - i))));
+                    v >> (order_ == ByteOrder::Little ? 8 * i : 8 * (size - 1 - i))));
         return out;
     }
     Bytes Field16(std::uint16_t v) const { return Numbers({v}, 2); }

@@ -34,9 +34,9 @@ TEST(DamagedFiles, EveryCutShortFileFailsAndFlippedBytesNeverCrash) {
     std::mt19937 random(1234);
     for (const auto& [format, bytes] : Samples()) {
         ASSERT_TRUE(DecodePicture(bytes, kLimits)) << format;
-        // Keep the signature so the right decoder sees each cut. A few bytes of
-        // trailer (PNG's IEND, GIF's ';') carry no pixels.
-        for (std::size_t length = 8; length + 1 < bytes.size(); length += 3) {
+        // From the empty file up; a few bytes of trailer (PNG's IEND, GIF's ';')
+        // carry no pixels.
+        for (std::size_t length = 0; length + 1 < bytes.size(); length += 3) {
             auto cut = DecodePicture(Bytes(bytes.begin(), bytes.begin() + std::ptrdiff_t(length)),
                                      kLimits);
             EXPECT_TRUE(!cut || length + 16 >= bytes.size())
@@ -78,6 +78,81 @@ TEST(DamagedFiles, HostileFilesFailWithoutHugeAllocations) {
         }
     }
     EXPECT_GE(files, 5);
+}
+
+// [SECTION] Decompression bombs: a small file whose header claims a huge picture.
+
+void PutBig16(Bytes& b, std::size_t at, std::uint32_t v) {
+    b.at(at) = static_cast<std::uint8_t>(v >> 8);
+    b.at(at + 1) = static_cast<std::uint8_t>(v);
+}
+void PutLittle(Bytes& b, std::size_t at, std::uint32_t v, int n) {
+    for (int i = 0; i < n; ++i)
+        b.at(at + std::size_t(i)) = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
+std::uint32_t Crc32(const std::uint8_t* p, std::size_t n) {
+    std::uint32_t c = 0xFFFFFFFFu;
+    for (std::size_t i = 0; i < n; ++i) {
+        c ^= p[i];
+        for (int k = 0; k < 8; ++k)
+            c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1u)));
+    }
+    return ~c;
+}
+
+// Rewrites the size in the header each encoder wrote for a 24 x 16 picture.
+void ClaimSize(const std::string& format, Bytes& b, std::uint32_t w, std::uint32_t h) {
+    if (format == "BMP") {
+        PutLittle(b, 18, w, 4);
+        PutLittle(b, 22, h, 4);
+    } else if (format == "GIF") {
+        PutLittle(b, 6, w, 2);
+        PutLittle(b, 8, h, 2);
+    } else if (format == "PNG") {
+        for (int i = 0; i < 4; ++i) {
+            b.at(16 + std::size_t(i)) = static_cast<std::uint8_t>(w >> (24 - 8 * i));
+            b.at(20 + std::size_t(i)) = static_cast<std::uint8_t>(h >> (24 - 8 * i));
+        }
+        const std::uint32_t crc = Crc32(b.data() + 12, 17); // "IHDR" and its 13 bytes
+        for (int i = 0; i < 4; ++i)
+            b.at(29 + std::size_t(i)) = static_cast<std::uint8_t>(crc >> (24 - 8 * i));
+    } else if (format == "JPEG") {
+        std::size_t at = 2;
+        while (b.at(at + 1) != 0xC0) // segments up to the frame header
+            at += 2 + (std::size_t(b.at(at + 2)) << 8 | b.at(at + 3));
+        PutBig16(b, at + 5, h);
+        PutBig16(b, at + 7, w);
+    } else if (format == "TIFF") { // "II", first directory's width and length tags
+        std::size_t ifd = b.at(4) | std::size_t(b.at(5)) << 8;
+        const std::size_t count = b.at(ifd) | std::size_t(b.at(ifd + 1)) << 8;
+        for (std::size_t e = ifd + 2; e < ifd + 2 + 12 * count; e += 12) {
+            const int tag = b.at(e) | b.at(e + 1) << 8;
+            if (tag == 256 || tag == 257)
+                PutLittle(b, e + 8, tag == 256 ? w : h, b.at(e + 2) == 3 ? 2 : 4);
+        }
+    }
+}
+
+TEST(DamagedFiles, HugeClaimedSizesAreRefusedBeforeDecoding) {
+    // With the default limit, as the batch run decodes. libjpeg stops at 65500
+    // itself; every other claim reaches our check before any pixel is allocated.
+    const Surface picture = testing::PhotoLike(24, 16);
+    int refused = 0;
+    for (const auto& codec : Codecs()) {
+        const std::uint32_t side = codec.formatName == "JPEG" ? 65500 : 65535;
+        Bytes bytes = codec.encode(picture, EncodeOptions{80}).value();
+        ClaimSize(std::string(codec.formatName), bytes, side, side);
+        const auto decoded = DecodePicture(bytes);
+        ASSERT_FALSE(decoded) << codec.formatName;
+        EXPECT_EQ(decoded.failure().status, GpStatus::OutOfMemory) << codec.formatName;
+        EXPECT_NE(decoded.failure().detail.find("too large"), std::string::npos)
+            << codec.formatName << ": " << decoded.failure().detail;
+        ++refused;
+    }
+    EXPECT_EQ(refused, 5);
+    // A real photograph's size is well within the limit.
+    EXPECT_GT(DecodeLimits{}.maxPixels, std::int64_t{15000} * 10000);
 }
 
 } // namespace

@@ -48,7 +48,7 @@ TEST_P(DatedNames, EveryFormatInBothByteOrders) {
 INSTANTIATE_TEST_SUITE_P(
     Table, DatedNames,
     ::testing::Combine(
-        ::testing::Values(ByteOrder::Intel, ByteOrder::Motorola),
+        ::testing::Values(ByteOrder::Little, ByteOrder::Big),
         ::testing::Values(
             NameCase{0, "2008, 05-17 Holiday-001.jpg"}, NameCase{1, "20080517 Holiday-001.jpg"},
             NameCase{2, "2008-05-17 Holiday-001.jpg"}, NameCase{3, "08-05-17 Holiday-001.jpg"},

@@ -3,6 +3,8 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace zembra {
 namespace {
@@ -51,6 +53,41 @@ TEST(Files, FailedWritesLeaveNoStrayFile) {
     EXPECT_FALSE(files.WriteAll(dir / "no-folder/c.jpg", Bytes{'x'}));
     EXPECT_EQ(dir.Listing(), "a.jpg b.jpg");
     EXPECT_EQ(files.ReadAll(dir / "a.jpg"), (Bytes{'k', 'e', 'e', 'p'}));
+}
+
+TEST(Files, NamesAtTheLengthLimitAreWrittenThroughShorterTemporaries) {
+    TempDir dir;
+    Files& files = Files::Local();
+    const std::string longest = std::string(251, 'n') + ".jpg"; // 255 bytes
+    EXPECT_TRUE(files.WriteAll(dir / longest, Bytes{'x'}));
+    EXPECT_TRUE(files.Copy(dir / longest, dir / ("c" + longest.substr(1))));
+    EXPECT_FALSE(files.Copy(dir / longest, dir / ("c" + longest))); // one byte too long
+    EXPECT_EQ(dir.Listing(), "c" + longest.substr(1) + " " + longest);
+    const std::string temporary = TemporarySibling(dir / longest);
+    EXPECT_TRUE(temporary.ends_with("nn.jpg")) << temporary; // the extension stays
+}
+
+TEST(Files, LeftoversOfAKilledRunGoAndNothingElse) {
+    TempDir dir;
+    Files& files = Files::Local();
+    const pid_t gone = ::fork();
+    if (gone == 0)
+        ::_exit(0);
+    ::waitpid(gone, nullptr, 0);
+    const std::string mine = TemporarySibling(dir / "b.jpg");
+    const std::string mineName = mine.substr(mine.rfind('/') + 1);
+    EXPECT_EQ(TemporaryOwner(mineName), ::getpid());
+    dir.Write(".~zembra-" + std::to_string(gone) + "-0-a.jpg", "half");
+    dir.Write(mineName, "being written");
+    dir.Write(".~zembra-x-0-c.jpg", "not ours");
+    dir.Write("a.jpg", "A");
+    dir.Write("a.jpgexif.JPG", "A"); // the same bytes as its source: redundant
+    dir.Write("b.jpg", "B, resized");
+    dir.Write("b.jpgexif.jpg", "B"); // the only full copy left: kept
+    dir.Write("d.jpgexif.JPG", "D"); // no source beside it: kept
+    EXPECT_EQ(files.RemoveLeftovers(dir.Path()), 2);
+    EXPECT_EQ(dir.Listing(),
+              mineName + " .~zembra-x-0-c.jpg a.jpg b.jpg b.jpgexif.jpg d.jpgexif.JPG");
 }
 
 } // namespace

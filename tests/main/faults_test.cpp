@@ -1,0 +1,117 @@
+// Faults that strike the second of three pictures in the middle of a run: the
+// picture keeps its original, nothing half-written stays behind, and the third
+// picture is processed as if nothing had happened.
+#include "form_fixture.h"
+#include "imaging/codec.h"
+
+#include <filesystem>
+
+namespace zembra::testing {
+namespace {
+
+enum class Fault { ReadOnlyFolder, FullDisk, SourceVanishes };
+
+// The local files, failing as `fault` says while the form works on picture 1.
+class FaultyFiles : public Files {
+  public:
+    FaultyFiles(Fault fault, std::string victim) : fault_(fault), victim_(std::move(victim)) {}
+    void Watch(const Form1& form) { form_ = &form; }
+
+    bool Exists(const std::string& path) const override {
+        // Gone just after the run saw it: between listing and loading.
+        if (fault_ == Fault::SourceVanishes && path == victim_ && Files::Exists(path)) {
+            std::filesystem::remove(path);
+            return true;
+        }
+        return Files::Exists(path);
+    }
+    bool Rename(const std::string& from, const std::string& to) override {
+        return !Refuses(false) && Files::Rename(from, to);
+    }
+    bool Copy(const std::string& from, const std::string& to) override {
+        return !Refuses(true) && Files::Copy(from, to);
+    }
+    bool Remove(const std::string& path) override { return !Refuses(false) && Files::Remove(path); }
+    bool Replace(const std::string& from, const std::string& to) override {
+        return !Refuses(false) && Files::Replace(from, to);
+    }
+    bool WriteAll(const std::string& path, const Bytes& bytes) override {
+        return !Refuses(true) && Files::WriteAll(path, bytes);
+    }
+
+  private:
+    // A read-only folder refuses every change; a full disk only what needs space.
+    bool Refuses(bool needsSpace) const {
+        if (form_ == nullptr || form_->shared.CurrentIndex != 1)
+            return false;
+        return fault_ == Fault::ReadOnlyFolder || (fault_ == Fault::FullDisk && needsSpace);
+    }
+
+    Fault fault_;
+    const Form1* form_ = nullptr;
+    std::string victim_;
+};
+
+Bytes Photo(int seed) {
+    auto s = Surface::Create(40, 30);
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x)
+            s->Row(y)[std::size_t(x)] =
+                0xFF000000u | std::uint32_t(x * 6 + seed) << 16 | std::uint32_t(y * 8) << 8;
+    return EncodeJpeg(*s, {90}).value();
+}
+
+TEST(Faults, ThePictureHitKeepsItsOriginalAndTheRunGoesOn) {
+    for (Fault fault : {Fault::ReadOnlyFolder, Fault::FullDisk, Fault::SourceVanishes}) {
+        for (int action : {2, 3, 5, 6, 7}) {
+            SCOPED_TRACE("fault " + std::to_string(int(fault)) + ", action " +
+                         std::to_string(action));
+            ScriptedServices services;
+            TempDir dir;
+            FaultyFiles files(fault, dir / "b.jpg");
+            Form1 run(services, files);
+            files.Watch(run);
+            run.Form_Load();
+            const Bytes a = Photo(1), b = Photo(2), c = Photo(3);
+            for (auto [name, bytes] : {std::pair{"a.jpg", &a}, {"b.jpg", &b}, {"c.jpg", &c}}) {
+                ASSERT_TRUE(Files::Local().WriteAll(dir / name, *bytes));
+                services.dialogAnswers.push_back(dir / name);
+                run.Command7.Click();
+            }
+            run.Combo2.setListIndex(action);
+            run.Text1.setText("New");
+            run.Text2.setText("50");
+            run.Command1_Click();
+
+            const std::string listing = dir.Listing();
+            EXPECT_EQ(listing.find(".~zembra"), std::string::npos) << listing;
+            if (fault != Fault::SourceVanishes) {
+                EXPECT_EQ(Files::Local().ReadAll(dir / "b.jpg"), b) << listing;
+            }
+            // The third picture was processed as the first was.
+            switch (action) {
+            case 2:
+                EXPECT_EQ(Files::Local().ReadAll(dir / "New-003.jpg"), c) << listing;
+                break;
+            case 3:
+                EXPECT_NE(Files::Local().ReadAll(dir / "c.jpg"), c) << listing;
+                break;
+            case 5:
+                EXPECT_TRUE(Files::Local().Exists(dir / "New-003.jpg")) << listing;
+                EXPECT_FALSE(Files::Local().Exists(dir / "c.jpg")) << listing;
+                break;
+            case 6:
+                EXPECT_TRUE(Files::Local().Exists(dir / "New-003.jpg")) << listing;
+                break;
+            case 7:
+                EXPECT_EQ(Files::Local().ReadAll(dir / "New-003.jpg"), c) << listing;
+                EXPECT_TRUE(Files::Local().Exists(dir / "(R)New-003.jpg")) << listing;
+                break;
+            }
+            EXPECT_EQ(run.shared.ProcessedCount + run.shared.SkippedCount, 3);
+        }
+    }
+}
+
+} // namespace
+} // namespace zembra::testing
