@@ -184,10 +184,10 @@ struct EncodeState {
     png_infop info = nullptr;
     Messages messages;
     Bytes* out = nullptr;
-    std::vector<png_bytep>* rows = nullptr;
+    bool rowMissing = false; // the picture's rows ran out or failed
 };
 
-bool RunEncode(EncodeState& s, const Surface& picture) {
+bool RunEncode(EncodeState& s, PixelRows& picture, const Bytes* icc) {
     if (setjmp(png_jmpbuf(s.png)))
         return false;
     png_set_write_fn(s.png, s.out, WriteBytes, FlushBytes);
@@ -197,14 +197,22 @@ bool RunEncode(EncodeState& s, const Surface& picture) {
     png_set_IHDR(s.png, s.info, static_cast<png_uint_32>(picture.Width()),
                  static_cast<png_uint_32>(picture.Height()), 8, PNG_COLOR_TYPE_RGB,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
-    if (const auto& icc = picture.Profile(); icc && !icc->empty())
+    if (icc != nullptr && !icc->empty())
         png_set_iCCP(s.png, s.info, "ICC profile", PNG_COMPRESSION_TYPE_BASE, icc->data(),
                      static_cast<png_uint_32>(icc->size()));
     png_set_pHYs(s.png, s.info, 3780, 3780, PNG_RESOLUTION_METER); // 96 dots per inch
     png_write_info(s.png, s.info);
     png_set_bgr(s.png);
     png_set_filler(s.png, 0, PNG_FILLER_AFTER); // drops the alpha byte
-    png_write_image(s.png, s.rows->data());
+    for (int y = 0; y < picture.Height(); ++y) {
+        const std::uint32_t* row = picture.Next();
+        if (row == nullptr) {
+            s.rowMissing = true;
+            return false;
+        }
+        // libpng's row type is not const, but writing only reads it.
+        png_write_row(s.png, const_cast<png_bytep>(reinterpret_cast<const png_byte*>(row)));
+    }
     png_write_end(s.png, nullptr);
     return true;
 }
@@ -237,26 +245,26 @@ Result<GpBitmap> DecodePng(ByteSpan bytes, const DecodeLimits& limits, int frame
     return std::move(*out);
 }
 
-Result<Bytes> EncodePng(const Surface& picture, const EncodeOptions&) {
+Result<Bytes> EncodePngRows(PixelRows& picture, const EncodeOptions&) {
     Bytes out;
-    std::vector<png_bytep> rows(static_cast<std::size_t>(picture.Height()));
-    for (int y = 0; y < picture.Height(); ++y) {
-        // libpng's row type is not const, but writing only reads it.
-        rows[static_cast<std::size_t>(y)] =
-            const_cast<png_bytep>(reinterpret_cast<const png_byte*>(picture.Row(y).data()));
-    }
+    const ColorProfile profile = picture.Profile();
     EncodeState s;
     s.out = &out;
-    s.rows = &rows;
     s.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &s.messages, OnError, OnWarning);
     if (s.png == nullptr)
         return Failure{GpStatus::OutOfMemory, "PNG: no memory for the encoder"};
     s.info = png_create_info_struct(s.png);
-    const bool ok = s.info != nullptr && RunEncode(s, picture);
+    const bool ok = s.info != nullptr && RunEncode(s, picture, profile.get());
     png_destroy_write_struct(&s.png, s.info != nullptr ? &s.info : nullptr);
     if (!ok)
-        return Failure{GpStatus::GenericError, "PNG: " + s.messages.error};
+        return Failure{GpStatus::GenericError, s.rowMissing ? "PNG: the picture's rows ran out"
+                                                            : "PNG: " + s.messages.error};
     return out;
+}
+
+Result<Bytes> EncodePng(const Surface& picture, const EncodeOptions& options) {
+    SurfaceRows rows(picture);
+    return EncodePngRows(rows, options);
 }
 
 } // namespace zembra

@@ -14,7 +14,9 @@ namespace zembra {
 
 namespace {
 
-bool WriteFileDurably(const std::string& path, const Bytes& bytes) {
+// A file that takes the place of another is synced before it moves there, so a
+// crash cannot leave an empty file where a picture was.
+bool WriteFile(const std::string& path, const Bytes& bytes, bool durable) {
     int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd < 0)
         return false;
@@ -28,7 +30,7 @@ bool WriteFileDurably(const std::string& path, const Bytes& bytes) {
         }
         written += static_cast<std::size_t>(n);
     }
-    ok = ok && ::fsync(fd) == 0;
+    ok = ok && (!durable || ::fsync(fd) == 0);
     ok = (::close(fd) == 0) && ok;
     if (!ok)
         ::unlink(path.c_str());
@@ -82,6 +84,14 @@ bool Files::Replace(const std::string& from, const std::string& to) {
     return Exists(from) && !to.empty() && std::rename(from.c_str(), to.c_str()) == 0;
 }
 
+bool Files::Flush(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool ok = ::fsync(fd) == 0;
+    return (::close(fd) == 0) && ok;
+}
+
 std::optional<Bytes> Files::ReadAll(const std::string& path) const {
     if (!Exists(path))
         return std::nullopt;
@@ -98,7 +108,7 @@ bool Files::WriteAll(const std::string& path, const Bytes& bytes) {
     if (path.empty())
         return false;
     const std::string temporary = TemporarySibling(path);
-    if (!WriteFileDurably(temporary, bytes))
+    if (!WriteFile(temporary, bytes, Exists(path)))
         return false;
     if (std::rename(temporary.c_str(), path.c_str()) != 0) {
         ::unlink(temporary.c_str());
