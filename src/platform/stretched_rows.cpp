@@ -41,8 +41,14 @@ const std::uint32_t* StretchedRows::Next() {
 
 bool StretchedRows::Finish() {
     const int rest = source_.Height() - sourceNext_;
+    if (rest <= 0)
+        return true;
+    // The last row is read, not skipped: a decoder may skip to the end without
+    // looking at what is left of its data.
+    if (rest > 1 && !source_.Skip(rest - 1))
+        return false;
     sourceNext_ = source_.Height();
-    return rest <= 0 || source_.Skip(rest);
+    return source_.Next() != nullptr;
 }
 
 } // namespace zembra
