@@ -11,14 +11,20 @@
 #include <string>
 
 #include <png.h>
+#include <zlib.h>
 
 namespace zembra {
 
 namespace {
 
-// Level 4 writes a 12-megapixel photograph in about a third of level 6's time
-// (1.2 s against 3.4 s here) for a file 3.5% larger.
-constexpr int kCompressionLevel = 4;
+// Photographs filtered row by row (every filter tried, the best kept) leave
+// runs and small differences that run-length matching packs nearly as well as
+// zlib's searches. Measured on 4.6, 12 and 18 megapixel photographs: a third to a
+// fifth of the time of level 6 (libpng's default) and half that of level 4, for
+// files 0.4 to 12% larger than level 6 and the same size as level 4's. Without
+// the filters, level 6 is as slow and its files up to 70% larger.
+constexpr int kCompressionStrategy = Z_RLE;
+constexpr int kCompressionLevel = 1; // any level but 0 runs the same matcher
 
 struct Messages {
     std::string error;
@@ -194,6 +200,8 @@ bool RunEncode(EncodeState& s, PixelRows& picture, const Bytes* icc) {
     // A profile that libpng finds wrong is left out with a warning, not an error.
     png_set_benign_errors(s.png, 1);
     png_set_compression_level(s.png, kCompressionLevel);
+    png_set_compression_strategy(s.png, kCompressionStrategy);
+    png_set_filter(s.png, PNG_FILTER_TYPE_BASE, PNG_ALL_FILTERS);
     png_set_IHDR(s.png, s.info, static_cast<png_uint_32>(picture.Width()),
                  static_cast<png_uint_32>(picture.Height()), 8, PNG_COLOR_TYPE_RGB,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
