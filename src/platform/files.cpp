@@ -1,6 +1,7 @@
 #include "platform/files.h"
 
 #include <atomic>
+#include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
@@ -95,12 +96,29 @@ bool Files::Flush(const std::string& path) {
 std::optional<Bytes> Files::ReadAll(const std::string& path) const {
     if (!Exists(path))
         return std::nullopt;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
         return std::nullopt;
-    Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
+    struct stat st {};
+    Bytes bytes;
+    bool ok = ::fstat(fd, &st) == 0;
+    if (ok)
+        bytes.resize(static_cast<std::size_t>(st.st_size));
+    // The size it had when opened; a file that shrinks meanwhile gives what is left.
+    std::size_t done = 0;
+    while (ok && done < bytes.size()) {
+        const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        ok = n >= 0;
+        if (n <= 0)
+            break;
+        done += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    if (!ok)
         return std::nullopt;
+    bytes.resize(done);
     return bytes;
 }
 
