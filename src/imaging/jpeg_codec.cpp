@@ -248,8 +248,10 @@ class JpegRows final : public DecodedRows {
     int Height() const override { return reader_.Height(); }
     const ColorProfile& Profile() const override { return reader_.Profile(); }
     const std::uint32_t* Next() override {
+        if (next_ >= Height())
+            return nullptr; // past the last row: asked too often, not damaged
         std::uint32_t* row = row_.data();
-        if (failed_ || next_ >= Height() || !reader_.ReadRows(&row, 1))
+        if (failed_ || !reader_.ReadRows(&row, 1))
             return Fail();
         ++next_;
         return row;

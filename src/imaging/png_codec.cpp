@@ -6,8 +6,10 @@
 
 #include "imaging/codec.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstring>
+#include <new>
 #include <string>
 
 #include <png.h>
@@ -253,8 +255,27 @@ Result<GpBitmap> DecodePng(ByteSpan bytes, const DecodeLimits& limits, int frame
     return std::move(*out);
 }
 
+namespace {
+
+// Room for the file reserved up front: the pages are only taken as the file
+// grows into them, and the buffer never moves. Grown by doubling instead, it
+// would hold the old and the new copy at once, half again the file's size.
+void ReserveForFile(Bytes& out, const PixelRows& picture) {
+    constexpr std::size_t kMostReserved = std::size_t{512} << 20;
+    const std::size_t raw = (static_cast<std::size_t>(picture.Width()) * 3 + 1) *
+                            static_cast<std::size_t>(picture.Height());
+    try {
+        out.reserve(std::min(raw + 65536, kMostReserved));
+    } catch (const std::bad_alloc&) {
+        // Then it grows as it must.
+    }
+}
+
+} // namespace
+
 Result<Bytes> EncodePngRows(PixelRows& picture, const EncodeOptions&) {
     Bytes out;
+    ReserveForFile(out, picture);
     const ColorProfile profile = picture.Profile();
     EncodeState s;
     s.out = &out;
