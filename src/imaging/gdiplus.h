@@ -52,7 +52,7 @@ class cGdiPlus {
     // with Error raised as FilenameToIPicture raises it.
     std::unique_ptr<DecodedRows> FilenameToRows(const std::string& sFileName);
     // Stretches the rows over width x height pixels (both positive) into sFileName,
-    // chosing the encoder and the quality as PictureBoxToFile does. -1 when the file
+    // choosing the encoder and the quality as PictureBoxToFile does. -1 when the file
     // was written, 0 otherwise; a damaged source raises its own failure.
     int RowsToFile(DecodedRows& rows, int width, int height, const std::string& sFileName,
                    int lQuality = kDefaultQuality);

@@ -6,6 +6,7 @@
 #include "platform/surface.h"
 
 #include <cstdint>
+#include <optional>
 
 namespace zembra {
 
