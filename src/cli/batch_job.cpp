@@ -1,7 +1,9 @@
 #include "cli/batch_job.h"
 
 #include "cli/batch_services.h"
+#include "imaging/gdiplus.h"
 #include "main/form1.h"
+#include "platform/config_folder.h"
 
 #include <filesystem>
 #include <map>
@@ -53,9 +55,35 @@ bool ApplyOptions(Form1& form, const BatchOptions& o) {
     return true;
 }
 
+bool ApplyWatermark(Form1& form, BatchServices& services, const BatchOptions& o,
+                    const std::string& file) {
+    // An unreadable watermark would be left out of every picture without a word.
+    if (!cGdiPlus().FilenameToIPicture(file))
+        return false;
+    services.QueueChosenFile(file);
+    form.Command14_Click();
+    form.Check6.setValue(1);
+    if (o.align)
+        form.Combo5.setListIndex(*o.align);
+    if (o.stretch)
+        form.Check7.setValue(1);
+    if (o.transparency) {
+        // The slider prepares the wash when it moves; at its value already, the
+        // handler runs as if it had been moved there.
+        if (form.HScroll1.Value() == *o.transparency)
+            form.HScroll1_Change();
+        else
+            form.HScroll1.setValue(*o.transparency);
+    }
+    return true;
+}
+
 int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, bool progress) {
     BatchServices services(err);
     Form1 form(services);
+    // Without --settings the settings file is neither read nor written.
+    if (options.settings)
+        form.ApplicationDataFolder = UserConfigFolder;
     form.Form_Load();
     bool stepFailed = false;
     form.onFailure = [&](const std::string& message) {
@@ -65,13 +93,20 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
 
     services.onInterrupt = [&] { form.Command2.Click(); };
 
+    const int messagesBefore = services.MessageCount();
     ApplyOptions(form, options);
-    if (services.MessageCount() > 0)
+    if (services.MessageCount() > messagesBefore)
         return kRefused; // a field refused the value it was given
 
     for (const std::string& picture : options.pictures) {
         services.QueueChosenFile(FullPath(picture));
         form.Command7.Click();
+    }
+
+    if (options.watermark &&
+        !ApplyWatermark(form, services, options, FullPath(*options.watermark))) {
+        err << "zembra-batch: cannot read the watermark " << *options.watermark << '\n';
+        return kRefused;
     }
 
     // The run empties the list when it ends, so each outcome is taken as it is marked.

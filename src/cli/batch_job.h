@@ -5,15 +5,22 @@
 #include "cli/batch_options.h"
 
 #include <ostream>
+#include <string>
 
 namespace zembra {
 
 class Form1;
+class BatchServices;
 
 enum BatchExit { kAllProcessed = 0, kSomeSkipped = 1, kRefused = 2, kInterrupted = 130 };
 
 // Applies the options to a loaded form; false when a field refused its value.
 bool ApplyOptions(Form1& form, const BatchOptions& options);
+
+// Chooses the watermark as the panel does, once the pictures are listed (the
+// slider prepares the wash only then); false when the file cannot be read.
+bool ApplyWatermark(Form1& form, BatchServices& services, const BatchOptions& options,
+                    const std::string& file);
 
 // Runs the whole job. `progress` asks for a "picture n of m" line on err.
 int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, bool progress);

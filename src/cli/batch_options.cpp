@@ -31,6 +31,7 @@ bool IsPixelCount(const std::string& text) {
 }
 
 constexpr std::array<const char*, 6> kConversions = {"none", "jpg", "gif", "bmp", "tif", "png"};
+constexpr std::array<const char*, 4> kAlignments = {"corner", "top", "center", "bottom"};
 
 } // namespace
 
@@ -44,12 +45,22 @@ const char* BatchUsage() {
            "  --name TEXT         base name of the new names\n"
            "  --date N            put the date taken first, in format N (0 to 8)\n"
            "  --time              the time taken replaces the running number\n"
-           "  --percent N         resize to N percent (1 to 100)\n"
-           "  --size WxH          resize to W by H pixels\n"
+           "  --percent N         resize to N percent (1 to 100); default 100\n"
+           "  --size WxH          resize to W by H pixels (not with --percent)\n"
            "  --keep-aspect, --no-keep-aspect\n"
-           "  --quality N         JPEG quality 1 to 100 (5 less for JPEG sources)\n"
+           "                      keep the aspect ratio with --size; kept by default\n"
+           "  --quality N         JPEG quality 1 to 100 (5 less for JPEG sources);\n"
+           "                      default 100, as in the window\n"
            "  --convert FORMAT    none, jpg, gif, bmp, tif or png\n"
-           "  --exif, --no-exif   keep the EXIF block of JPEG pictures\n"
+           "  --exif, --no-exif   keep the EXIF block of JPEG pictures; kept by default\n"
+           "  --watermark FILE    draw FILE onto every resized or converted picture\n"
+           "  --align WHERE       corner (along the diagonal, the default), top, center\n"
+           "                      or bottom\n"
+           "  --stretch           stretch or shrink the watermark to the picture's width\n"
+           "  --transparency N    0 to 3: 75%, 50%, 25% or 0% transparency; without it\n"
+           "                      the watermark is drawn as the file has it\n"
+           "  --settings          start from the window's saved settings (the flags\n"
+           "                      above override them) and save them as the run starts\n"
            "  --help\n"
            "exit status: 0 all processed, 1 some skipped or failed, 2 refused or wrong flags\n";
 }
@@ -83,17 +94,23 @@ ParsedArgs ParseBatchArgs(const std::vector<std::string>& args) {
         if (arg == "--help" || arg == "-h") {
             o.help = true;
         } else if (arg == "--time" || arg == "--keep-aspect" || arg == "--no-keep-aspect" ||
-                   arg == "--exif" || arg == "--no-exif") {
+                   arg == "--exif" || arg == "--no-exif" || arg == "--stretch" ||
+                   arg == "--settings") {
             if (inlineValue)
                 return fail(arg + " takes no value");
             if (arg == "--time")
                 o.timeStamp = true;
+            else if (arg == "--settings")
+                o.settings = true;
+            else if (arg == "--stretch")
+                o.stretch = true;
             else if (arg.ends_with("keep-aspect"))
                 o.keepAspect = arg == "--keep-aspect";
             else
                 o.keepExif = arg == "--exif";
         } else if (arg == "--action" || arg == "--name" || arg == "--date" || arg == "--percent" ||
-                   arg == "--size" || arg == "--quality" || arg == "--convert") {
+                   arg == "--size" || arg == "--quality" || arg == "--convert" ||
+                   arg == "--watermark" || arg == "--align" || arg == "--transparency") {
             const auto v = value();
             if (!v)
                 return fail(arg + " needs a value");
@@ -119,6 +136,21 @@ ParsedArgs ParseBatchArgs(const std::vector<std::string>& args) {
                 if (!IsPixelCount(w) || !IsPixelCount(h))
                     return fail("--size takes WIDTHxHEIGHT in pixels, such as 800x600");
                 o.size = {w, h};
+            } else if (arg == "--watermark") {
+                if (v->empty())
+                    return fail("--watermark needs a picture file");
+                o.watermark = *v;
+            } else if (arg == "--align") {
+                for (std::size_t k = 0; k < kAlignments.size(); ++k) {
+                    if (UCase(*v) == UCase(kAlignments[k]))
+                        o.align = static_cast<int>(k);
+                }
+                if (!o.align)
+                    return fail("--align takes corner, top, center or bottom");
+            } else if (arg == "--transparency") {
+                o.transparency = WholeNumber(*v, 0, 3);
+                if (!o.transparency)
+                    return fail("--transparency takes a number from 0 to 3");
             } else if (arg == "--quality") {
                 if (!IsPercent(*v))
                     return fail("--quality takes a number from 1 to 100");
@@ -135,6 +167,11 @@ ParsedArgs ParseBatchArgs(const std::vector<std::string>& args) {
             return fail("unknown option " + arg);
         }
     }
+    // Both would set the resize mode; refuse rather than let one win silently.
+    if (o.size && o.percent)
+        return fail("--size and --percent cannot be used together; give one of them");
+    if (!o.watermark && (o.align || o.stretch || o.transparency))
+        return fail("--align, --stretch and --transparency need --watermark");
     return ParsedArgs{o, {}};
 }
 

@@ -18,6 +18,11 @@ struct BatchOptions {
     std::optional<std::string> quality;
     std::optional<int> conversion; // index of the conversion list
     std::optional<bool> keepExif;
+    std::optional<std::string> watermark; // the watermark picture
+    std::optional<int> align;             // index of the alignment list
+    bool stretch = false;
+    std::optional<int> transparency; // slider value, 0 to 3
+    bool settings = false;           // start from the window's settings and write them back
     bool help = false;
     std::vector<std::string> pictures;
 };

@@ -180,6 +180,15 @@ void ExifReader::ReadEntry(const ByteReader& r, std::uint64_t e, TagEntry& entry
             entry.Value = ExifValue::Text(std::string(chars.begin(), chars.end()));
             break;
         }
+        if (type == exif::kAscii) {
+            // Text ends at its NUL or at the count, whichever comes first: some
+            // cameras count a 19-character date as 19, leaving the NUL out.
+            const auto bytes = Need(r.Sub(valuePos, components));
+            Spend(bytes.size());
+            const auto end = std::find(bytes.begin(), bytes.end(), std::uint8_t{0});
+            entry.Value = ExifValue::Text(std::string(bytes.begin(), end));
+            break;
+        }
         // The last byte is the terminating NUL and is not part of the text.
         const auto text = Need(r.Sub(valuePos, components - std::uint64_t{1}));
         Spend(text.size());

@@ -461,6 +461,14 @@ class ImageButtonBinder final : public WidgetBinder {
         const int side = std::min(tool_->width(), tool_->height()) - 4;
         if (side > 0 && tool_->iconSize() != QSize(side, side))
             tool_->setIconSize({side, side});
+        // A button with a caption of its own (a dialog's "OK") shows it as text.
+        const QString caption = ToQString(button_.Caption());
+        if (tool_->text() != caption) {
+            tool_->setText(caption);
+            tool_->setToolButtonStyle(caption.isEmpty() ? Qt::ToolButtonIconOnly
+                                                        : Qt::ToolButtonTextOnly);
+            tool_->setAutoRaise(caption.isEmpty());
+        }
     }
     ImageButton& button_;
     QToolButton* tool_;

@@ -42,6 +42,9 @@ GuiArguments ParseGuiArguments(const std::vector<std::string>& args) {
         } else if (arg == "--screenshot") {
             if (const std::string* file = value(arg))
                 out.screenshot = *file;
+        } else if (arg == "--import-folder") {
+            if (const std::string* folder = value(arg))
+                out.importFolder = *folder;
         } else if (arg == "--font-size") {
             if (const std::string* size = value(arg)) {
                 const char* end = size->data() + size->size();
@@ -69,7 +72,9 @@ std::string GuiUsage() {
            "\n"
            "  --add PATH...       add these pictures, or the pictures inside these folders,\n"
            "                      to the list once the window is open\n"
+           "  --import-folder DIR open the folder import dialog at DIR with its thumbnails\n"
            "  --screenshot FILE   write a PNG picture of the window to FILE, then quit\n"
+           "                      (of the folder import dialog when it is open)\n"
            "  --font-size PT      use a PT point font in the window\n"
            "  --help              show this help and quit\n"
            "  --version           show the version and quit\n"

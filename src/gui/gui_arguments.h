@@ -14,6 +14,8 @@ struct GuiArguments {
     std::vector<std::string> add;
     // Where to write a picture of the window; the program ends once it is written.
     std::string screenshot;
+    // A folder to open the folder import dialog at, thumbnails on.
+    std::string importFolder;
     // Point size of the window's font; 0 keeps the desktop's.
     int fontSize = 0;
     std::string commandLine;

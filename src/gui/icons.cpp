@@ -142,6 +142,29 @@ void Quit(QPainter& p) {
     p.drawLine(QPointF(42, 22), QPointF(22, 42));
 }
 
+// A question mark on a blue disc.
+void HelpMark(QPainter& p) {
+    p.setPen(QPen(kBlue.darker(130), 2));
+    p.setBrush(kBlue);
+    p.drawEllipse(QPointF(32, 32), 26, 26);
+    p.setPen(QPen(Qt::white, 6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    p.drawArc(QRectF(22, 14, 20, 18), 180 * 16, -240 * 16);
+    p.drawLine(QPointF(32, 32), QPointF(32, 37));
+    p.drawPoint(QPointF(32, 47));
+}
+
+// A downward arrow into a tray on a green disc.
+void Download(QPainter& p) {
+    p.setPen(QPen(kGreen.darker(130), 2));
+    p.setBrush(kGreen);
+    p.drawEllipse(QPointF(32, 32), 26, 26);
+    p.setPen(QPen(Qt::white, 5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawLine(QPointF(32, 15), QPointF(32, 38));
+    p.drawPolyline(QPolygonF{{22, 29}, {32, 39}, {42, 29}});
+    p.drawPolyline(QPolygonF{{19, 41}, {19, 47}, {45, 47}, {45, 41}});
+}
+
 void Paint(QPainter& p, Glyph glyph) {
     switch (glyph) {
     case Glyph::AddPictures:
@@ -182,6 +205,12 @@ void Paint(QPainter& p, Glyph glyph) {
         break;
     case Glyph::Browse:
         Folder(p, {6, 12, 52, 40}, true);
+        break;
+    case Glyph::Help:
+        HelpMark(p);
+        break;
+    case Glyph::Updates:
+        Download(p);
         break;
     case Glyph::Application:
         p.save();

@@ -20,6 +20,8 @@ enum class Glyph {
     ProcessAll,
     Quit,
     Browse,
+    Help,
+    Updates,
     Application,
 };
 

@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -16,10 +17,15 @@ std::vector<std::string> Arguments(int argc, char** argv) {
     return {argv + std::min(argc, 1), argv + argc};
 }
 
-// Writes a picture of the window once it has been laid out and painted.
+// Writes a picture of the window once it has been laid out and painted; of the
+// folder import dialog instead when it is open, once its thumbnails are in.
 void ScheduleScreenshot(zembra::MainWindow& window, const std::string& file) {
-    QTimer::singleShot(400, &window.view(), [&window, file] {
-        const bool saved = window.view().grab().save(QString::fromStdString(file), "PNG");
+    const int delay = window.importWindow() ? 2000 : 400;
+    QTimer::singleShot(delay, &window.view(), [&window, file] {
+        QWidget& shown = window.importWindow()
+                             ? static_cast<QWidget&>(window.importWindow()->view())
+                             : window.view();
+        const bool saved = shown.grab().save(QString::fromStdString(file), "PNG");
         if (!saved)
             std::fprintf(stderr, "zembra: cannot write %s\n", file.c_str());
         QCoreApplication::exit(saved ? 0 : 1);
@@ -62,6 +68,17 @@ int main(int argc, char** argv) {
     window.view().show();
     if (!args.add.empty())
         window.AddPictures(args.add);
+    if (!args.importFolder.empty()) {
+        window.form().Command9.Click();
+        if (ImportWindow* import = window.importWindow()) {
+            try {
+                import->form().Dir1.setPath(args.importFolder);
+                import->form().Check1.setValue(1);
+            } catch (const std::exception& e) {
+                std::fprintf(stderr, "zembra: %s: %s\n", args.importFolder.c_str(), e.what());
+            }
+        }
+    }
     if (!args.screenshot.empty())
         ScheduleScreenshot(window, args.screenshot);
     return QApplication::exec();

@@ -7,6 +7,7 @@
 #include <QDropEvent>
 #include <QListWidget>
 #include <QMimeData>
+#include <QTimer>
 #include <QUrl>
 
 #include <exception>
@@ -35,6 +36,8 @@ constexpr ButtonLook kButtons[] = {
     {"Command1", Glyph::ProcessAll, ""},
     {"Command2", Glyph::Quit, ""},
     {"Command14", Glyph::Browse, "Choose the watermark picture"},
+    {"Command10", Glyph::Help, ""},
+    {"Command15", Glyph::Updates, ""},
 };
 
 const ButtonLook* LookOf(const Control& control) {
@@ -130,20 +133,40 @@ MainWindow::MainWindow(Options options) : options_(std::move(options)), form_(se
     view_->setWindowIcon(GlyphIcon(Glyph::Application));
     services_.setWindow(view_.get());
     form_.onQuit = [this] { end(); };
+    form_.ShowImportDialog = [this] { showImportDialog(); };
     if (auto* list = qobject_cast<QAbstractItemView*>(view_->widgetFor(form_.List2)))
         drops_ = std::make_unique<DropTarget>(*this, list);
+    // A downloaded installer ends the program without the closing steps.
+    updates_ = std::make_unique<UpdatesWindow>(form_, services_, *view_, [this] { end(); });
 }
 
 MainWindow::~MainWindow() {
+    updates_.reset();
     form_.onQuit = nullptr;
+    form_.ShowImportDialog = nullptr;
+    import_.reset();
     drops_.reset();
     view_.reset();
+}
+
+void MainWindow::showImportDialog() {
+    if (import_) {
+        import_->raise();
+        return;
+    }
+    import_ = std::make_unique<ImportWindow>(form_, view_.get(), options_.scale, [this] {
+        // Told from inside the dialog's own handler: it goes once that has returned.
+        QTimer::singleShot(0, view_.get(), [this] { import_.reset(); });
+    });
 }
 
 void MainWindow::end() {
     if (ended_)
         return;
     ended_ = true;
+    // An open folder import dialog remembers its folder as closing it would.
+    if (import_)
+        import_->form().Form_QueryUnload();
     // A run that is letting messages through stops at its next picture; the window
     // goes at once.
     view_->hide();

@@ -3,7 +3,9 @@
 // dropped from the file manager, and the end of the program.
 
 #include "gui/form_view.h"
+#include "gui/import_window.h"
 #include "gui/qt_services.h"
+#include "gui/updates_window.h"
 #include "main/form1.h"
 
 #include <functional>
@@ -31,10 +33,14 @@ class MainWindow {
     Form1& form() { return form_; }
     FormView& view() { return *view_; }
     QtServices& services() { return services_; }
+    UpdatesWindow& updates() { return *updates_; }
 
     // Adds pictures, and the pictures directly inside folders, as "Add Pic(s)" adds
     // chosen files. Refused (false) while a run is going on.
     bool AddPictures(const std::vector<std::string>& paths);
+
+    // The folder import dialog, opened by "Add Folder(s)"; null while it is closed.
+    ImportWindow* importWindow() { return import_.get(); }
 
   private:
     class DropTarget;
@@ -45,6 +51,9 @@ class MainWindow {
     Form1 form_;
     std::unique_ptr<FormView> view_;
     std::unique_ptr<DropTarget> drops_;
+    std::unique_ptr<ImportWindow> import_;
+    void showImportDialog();
+    std::unique_ptr<UpdatesWindow> updates_;
     bool ended_ = false;
 };
 

@@ -7,8 +7,9 @@
 
 namespace zembra {
 
-// Runs the main window's start-up. `commandLine` is the program's arguments joined
-// by single blanks ("||/a.jpg|/b.jpg", or "*" for the clipboard's text).
+// Runs the main window's start-up with the user's settings folder and the
+// desktop's opener. `commandLine` is the program's arguments joined by single
+// blanks ("||/a.jpg|/b.jpg", or "*" for the clipboard's text).
 void StartUp(Form1& form, const std::string& commandLine);
 
 } // namespace zembra

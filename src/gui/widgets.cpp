@@ -30,12 +30,28 @@ void ElidedLabel::setAlignment(Qt::Alignment alignment) {
     update();
 }
 
+namespace {
+// Captions break lines with CR LF; each line is shortened on its own.
+QStringList CaptionLines(QString text) {
+    text.remove(QLatin1Char('\r'));
+    return text.split(QLatin1Char('\n'));
+}
+} // namespace
+
 bool ElidedLabel::isElided() const {
-    return fontMetrics().horizontalAdvance(text_) > width();
+    for (const QString& line : CaptionLines(text_)) {
+        if (fontMetrics().horizontalAdvance(line) > width())
+            return true;
+    }
+    return false;
 }
 
 QSize ElidedLabel::sizeHint() const {
-    return {fontMetrics().horizontalAdvance(text_), fontMetrics().height()};
+    const QStringList lines = CaptionLines(text_);
+    int widest = 0;
+    for (const QString& line : lines)
+        widest = std::max(widest, fontMetrics().horizontalAdvance(line));
+    return {widest, fontMetrics().height() * static_cast<int>(lines.size())};
 }
 
 void ElidedLabel::updateToolTip() {
@@ -49,7 +65,10 @@ void ElidedLabel::resizeEvent(QResizeEvent* event) {
 
 void ElidedLabel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    const QString shown = fontMetrics().elidedText(text_, Qt::ElideRight, width());
+    QStringList lines = CaptionLines(text_);
+    for (QString& line : lines)
+        line = fontMetrics().elidedText(line, Qt::ElideRight, width());
+    const QString shown = lines.join(QLatin1Char('\n'));
     style()->drawItemText(&painter, rect(), static_cast<int>(alignment_), palette(), isEnabled(),
                           shown, QPalette::WindowText);
 }

@@ -68,6 +68,15 @@ Result<Bytes> EncodeJpegRows(PixelRows& picture, const EncodeOptions& options);
 // Starts decoding; the rows are decoded as they are read.
 Result<std::unique_ptr<DecodedRows>> OpenJpegRows(std::shared_ptr<const Bytes> bytes,
                                                   const DecodeLimits& limits);
+struct JpegSize {
+    int width = 0, height = 0;
+};
+// The picture's size from the file's header alone.
+std::optional<JpegSize> JpegPictureSize(ByteSpan bytes);
+// Decodes at 1/8, 1/4 or 1/2 of the size when that still gives at least
+// minWidth x minHeight, which is far quicker for pictures shown small.
+Result<GpBitmap> DecodeJpegReduced(ByteSpan bytes, const DecodeLimits& limits, int minWidth,
+                                   int minHeight);
 
 Result<GpBitmap> DecodePng(ByteSpan bytes, const DecodeLimits& limits, int frame);
 Result<Bytes> EncodePng(const Surface& picture, const EncodeOptions& options);

@@ -103,7 +103,9 @@ class JpegReader {
   public:
     JpegReader(const JpegReader&) = delete;
     JpegReader& operator=(const JpegReader&) = delete;
-    explicit JpegReader(const DecodeLimits& limits) : limits_(limits) {
+    // scaleDenom 1, 2, 4 or 8: libjpeg shrinks the picture while it decodes.
+    JpegReader(const DecodeLimits& limits, int scaleDenom = 1)
+        : limits_(limits), scaleDenom_(scaleDenom) {
         cinfo_.err = &error_.mgr;
         InitError(error_);
         scanLimit_.mgr.progress_monitor = OnProgress;
@@ -153,6 +155,11 @@ class JpegReader {
         cmyk_ = cinfo_.jpeg_color_space == JCS_CMYK || cinfo_.jpeg_color_space == JCS_YCCK;
         cinfo_.out_color_space = cmyk_ ? JCS_CMYK : JCS_EXT_BGRA;
         cinfo_.dct_method = JDCT_ISLOW;
+        cinfo_.scale_num = 1;
+        cinfo_.scale_denom = static_cast<unsigned int>(scaleDenom_);
+        jpeg_calc_output_dimensions(&cinfo_);
+        if (!AcceptSize())
+            return false;
         jpeg_start_decompress(&cinfo_);
         return true;
     }
@@ -162,7 +169,12 @@ class JpegReader {
     bool Accept(int headerStatus) {
         if (headerStatus != JPEG_HEADER_OK)
             return Refuse({GpStatus::GenericError, "JPEG: no picture in the file"});
-        if (auto refused = CheckPictureSize(cinfo_.image_width, cinfo_.image_height, limits_))
+        return true;
+    }
+
+    // The limits hold for the pixels decoded, which scaling makes fewer.
+    bool AcceptSize() {
+        if (auto refused = CheckPictureSize(cinfo_.output_width, cinfo_.output_height, limits_))
             return Refuse(std::move(*refused));
         return true;
     }
@@ -223,6 +235,7 @@ class JpegReader {
     JpegError error_{};
     ScanLimit scanLimit_{};
     const DecodeLimits limits_;
+    const int scaleDenom_;
     bool created_ = false;
     bool cmyk_ = false;
     bool refused_ = false; // failure_ was set by us, not by libjpeg
@@ -281,6 +294,18 @@ class JpegRows final : public DecodedRows {
     bool failed_ = false;
 };
 
+// Reads the header only. The caller destroys cinfo, created or not.
+bool ReadJpegSize(jpeg_decompress_struct& cinfo, JpegError& error, ByteSpan bytes, JpegSize& size) {
+    if (setjmp(error.jump))
+        return false;
+    jpeg_create_decompress(&cinfo);
+    jpeg_mem_src(&cinfo, bytes.data(), static_cast<unsigned long>(bytes.size()));
+    if (jpeg_read_header(&cinfo, TRUE) != JPEG_HEADER_OK)
+        return false;
+    size = {static_cast<int>(cinfo.image_width), static_cast<int>(cinfo.image_height)};
+    return true;
+}
+
 // [SECTION] Encoding
 
 struct EncodeState {
@@ -332,10 +357,10 @@ bool RunEncode(EncodeState& s, PixelRows& picture, int quality, const Bytes* icc
 
 } // namespace
 
-Result<GpBitmap> DecodeJpeg(ByteSpan bytes, const DecodeLimits& limits, int frame) {
-    if (frame != 0)
-        return Failure{GpStatus::InvalidParameter, "JPEG files hold one picture"};
-    JpegReader reader(limits);
+namespace {
+
+Result<GpBitmap> DecodeJpegScaled(ByteSpan bytes, const DecodeLimits& limits, int scaleDenom) {
+    JpegReader reader(limits, scaleDenom);
     if (!reader.Start(bytes))
         return reader.failure();
     auto pixels = AllocatePixels(reader.Width(), reader.Height(), limits);
@@ -354,6 +379,48 @@ Result<GpBitmap> DecodeJpeg(ByteSpan bytes, const DecodeLimits& limits, int fram
     }
     // The rest of the file (trailing markers) is of no interest: no finish call.
     return bitmap;
+}
+
+// The size of a side once libjpeg has scaled it by 1/denom: rounded up.
+std::int64_t ScaledSide(std::int64_t side, int denom) {
+    return (side + denom - 1) / denom;
+}
+
+} // namespace
+
+Result<GpBitmap> DecodeJpeg(ByteSpan bytes, const DecodeLimits& limits, int frame) {
+    if (frame != 0)
+        return Failure{GpStatus::InvalidParameter, "JPEG files hold one picture"};
+    return DecodeJpegScaled(bytes, limits, 1);
+}
+
+std::optional<JpegSize> JpegPictureSize(ByteSpan bytes) {
+    jpeg_decompress_struct cinfo{};
+    JpegError error{};
+    cinfo.err = &error.mgr;
+    InitError(error);
+    JpegSize size{};
+    const bool read = ReadJpegSize(cinfo, error, bytes, size);
+    jpeg_destroy_decompress(&cinfo);
+    if (!read)
+        return std::nullopt;
+    return size;
+}
+
+Result<GpBitmap> DecodeJpegReduced(ByteSpan bytes, const DecodeLimits& limits, int minWidth,
+                                   int minHeight) {
+    const auto size = JpegPictureSize(bytes);
+    if (!size)
+        return Failure{GpStatus::GenericError, "JPEG: no picture in the file"};
+    // The smallest scale that still covers the wanted size.
+    int denom = 1;
+    for (int d : {8, 4, 2}) {
+        if (ScaledSide(size->width, d) >= minWidth && ScaledSide(size->height, d) >= minHeight) {
+            denom = d;
+            break;
+        }
+    }
+    return DecodeJpegScaled(bytes, limits, denom);
 }
 
 Result<std::unique_ptr<DecodedRows>> OpenJpegRows(std::shared_ptr<const Bytes> bytes,

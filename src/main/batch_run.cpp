@@ -73,6 +73,7 @@ void Form1::Command1_Click() {
     shared.LogoTick = 9;
     shared.LogoCycle = 1;
     Timer1.setEnabled(true);
+    writeconfig();
     shared.CurrentIndex = 0;
     List2.setEnabled(false);
     Label3.setVisible(true);
@@ -100,6 +101,7 @@ void Form1::Command1_Click() {
 void Form1::Command6_Click() {
     if (!ValidateJob(true))
         return;
+    writeconfig();
     const int index = shared.CurrentIndex;
     if (index < 0 || index >= List2.ListCount())
         return; // nothing selected: nothing to process

@@ -1,7 +1,10 @@
 #include "main/form1.h"
 
+#include "exif/cls_exif.h"
 #include "exif/exif_reader.h"
+#include "imaging/gdiplus.h"
 #include "main/command_line.h"
+#include "main/settings_file.h"
 #include "platform/steps.h"
 #include "platform/text.h"
 
@@ -24,6 +27,12 @@ constexpr const char* kActions[] = {"******************* Select Action *********
 constexpr const char* kSizePresets[] = {"Custom",  "1600x1200", "1280x768", "1024x768",
                                         "800x600", "640x480",   "320x200"};
 constexpr const char* kAlignments[] = {"Corner to Corner", "Top", "Center", "Bottom"};
+
+constexpr const char* kVersion = "2.4.0";
+// The installer an update downloads is named after the version it replaces.
+constexpr const char* kLeftoverInstallers[] = {"KVDv240setup.exe", "update.exe"};
+constexpr const char* kMakerSite = "https://ostrel.example.com/";
+constexpr int kLogoInterval = 100; // milliseconds between logo ticks
 } // namespace
 
 void AddOne(std::int16_t& counter) {
@@ -39,10 +48,12 @@ Form1::Form1(Services& services, Files& files) : Form("Form1"), services_(servic
         reader.Load(path);
         return reader.Tag(36867);
     };
-    setCaption("Zembra v2.4.0");
+    ProgramFolder = ProgramDataFolder();
+    setCaption(std::string("Zembra v") + kVersion);
     setDesignValues();
     applyLayout();
     wireHandlers();
+    setUpWatermark();
 }
 
 void Form1::setDesignValues() {
@@ -107,6 +118,12 @@ void Form1::setDesignValues() {
     Label22.setCaption("Process All");
     Label23.setCaption("Cancel/Quit");
 
+    Label17.setCaption("Ostrel Software");
+    Label4.setCaption("Help");
+    Label27.setCaption("Updates");
+    Picture3.setBorderStyle(PictureBox::vbBSNone);
+    Picture3.setAutoRedraw(true);
+
     // The list buttons and the preview appear once pictures are listed.
     SetVisible({&Command3, &Label20, &Command4, &Label9, &Command5, &Label10, &Command6, &Label21,
                 &Command11, &Command12, &Image1},
@@ -119,6 +136,7 @@ void Form1::setDesignValues() {
     List1.setVisible(false);
     List3.setVisible(false);
     Timer1.setEnabled(false);
+    Timer1.setInterval(kLogoInterval);
 }
 
 void Form1::wireHandlers() {
@@ -130,6 +148,7 @@ void Form1::wireHandlers() {
     Command6.onClick = [this] { Command6_Click(); };
     Command7.onClick = [this] { Command7_Click(); };
     Command8.onClick = [this] { Command8_Click(); };
+    Command9.onClick = [this] { fire(ShowImportDialog); };
     Command11.onClick = [this] { Command11_Click(); };
     Command12.onClick = [this] { Command12_Click(); };
     Text2.onChange = [this] { Text2_Change(); };
@@ -141,6 +160,14 @@ void Form1::wireHandlers() {
     Option3.onClick = [this] { Option3_Click(); };
     Option4.onClick = [this] { Option4_Click(); };
     Check1.onClick = [this] { Check1_Click(); };
+    List2.onClick = [this] { List2_Click(); };
+    Command4.onClick = [this] { Command4_Click(); };
+    Command5.onClick = [this] { Command5_Click(); };
+    Image1.onDblClick = [this] { Image1_DblClick(); };
+    Timer1.onTimer = [this] { Timer1_Timer(); };
+    Command10.onClick = [this] { Command10_Click(); };
+    Command15.onClick = [this] { Command15_Click(); };
+    Label17.onClick = [this] { Label17_Click(); };
     // Entering a text field selects its whole text, so typing replaces it.
     for (TextBox* field : {&Text1, &Text2, &Text3, &Text4, &Text5}) {
         field->onGotFocus = [field] {
@@ -169,6 +196,18 @@ void Form1::fillOptionLists() {
 
 void Form1::Form_Load(const std::string& commandLine) {
     shared = SharedValues{};
+    if (ApplicationDataFolder)
+        shared.AppDataFolder = ApplicationDataFolder();
+    setCaption(std::string("Zembra v") + kVersion);
+    removeLeftoverInstallers();
+    if (services_.HasDisplay()) {
+        Step([&] {
+            cGdiPlus gdip({}, files_);
+            Picture3.setPicture(gdip.FilenameToIPicture(ProgramFolder + "/kvd.jpg"));
+        });
+    }
+    Timer1.setEnabled(true);
+
     std::string text = commandLine;
     if (text == "*") {
         text = services_.ClipboardText();
@@ -179,11 +218,29 @@ void Form1::Form_Load(const std::string& commandLine) {
     // Pictures from the command line show the list's buttons as added ones do.
     refreshAfterAdding();
     fillOptionLists();
+    readconfig();
     ApplyEnablingRule(EnablingRule::StartUp);
-    Step([&] { VScroll2.setValue(static_cast<int>(NumericValue(Text5.Text()))); });
+    // An empty quality field cannot move the spin control; it keeps its value.
+    Step([&] { VScroll2.setValue(ConfigInteger(Text5.Text())); });
     if (List2.ListCount() == 0) {
         Command1.setVisible(false);
         Label22.setVisible(false);
+    }
+    if (shared.UpdateOnStartup == 0)
+        shared.UpdateOnStartup = 1;
+    if (shared.UpdateOnStartup == 1 && CheckVersionAtStartup)
+        Step([&] { CheckVersionAtStartup(); });
+}
+
+// An update leaves its installer in the settings folder; once the new version
+// runs it is of no use. A file that cannot be deleted is left for the next start.
+void Form1::removeLeftoverInstallers() {
+    if (shared.AppDataFolder.empty())
+        return;
+    for (const char* name : kLeftoverInstallers) {
+        const std::string path = SettingsFolder(shared.AppDataFolder) + "/" + name;
+        if (files_.Exists(path))
+            files_.Remove(path);
     }
 }
 
@@ -207,9 +264,25 @@ void Form1::Command2_Click() {
         if (!shared.ExifTempFile.empty())
             files_.Remove(shared.ExifTempFile);
     });
+    Step([&] { writeconfig(); });
     ending_ = true;
     if (onQuit)
         onQuit();
+}
+
+void Form1::Command10_Click() {
+    if (OpenWithDesktop)
+        Step([&] { OpenWithDesktop(ProgramFolder + "/help.htm"); });
+}
+
+void Form1::Command15_Click() {
+    if (ShowUpdatesDialog)
+        Step([&] { ShowUpdatesDialog(); });
+}
+
+void Form1::Label17_Click() {
+    if (OpenWithDesktop)
+        Step([&] { OpenWithDesktop(kMakerSite); });
 }
 
 } // namespace zembra

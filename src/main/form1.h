@@ -12,16 +12,21 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace zembra {
+
+enum class ConfigKey;
 
 class Form1 : public Form {
   public:
     Form1(Services& services, Files& files = Files::Local());
 
     // Start-up: lists the pictures named on the command line ("*" takes the text
-    // from the clipboard), fills the option lists and aligns the enabled state of
-    // the option controls with the selected action.
+    // from the clipboard), fills the option lists, restores the settings, aligns the
+    // enabled state of the option controls with the restored action and asks for
+    // the update check.
     void Form_Load(const std::string& commandLine = {});
 
     // [SECTION] Controls
@@ -98,6 +103,13 @@ class Form1 : public Form {
     Label Label22{*this, "Label22", &Frame8};
     ImageButton Command2{*this, "Command2", &Frame8};
     Label Label23{*this, "Label23", &Frame8};
+    // Logo, maker, help and updates
+    PictureBox Picture3{*this, "Picture3"};
+    Label Label17{*this, "Label17"};
+    ImageButton Command10{*this, "Command10"};
+    Label Label4{*this, "Label4"};
+    ImageButton Command15{*this, "Command15"};
+    Label Label27{*this, "Label27"};
     // Hidden storage: dates met by the naming, and the full paths of the list.
     ListBox List1{*this, "List1"};
     ListBox List3{*this, "List3"};
@@ -107,6 +119,14 @@ class Form1 : public Form {
     PictureBox Picture1{*this, "Picture1"};
     PictureBox Picture2{*this, "Picture2"};
     PictureBox Picture4{*this, "Picture4"};
+    // Hidden watermark surfaces: the prepared watermark, its stretched and turned
+    // forms, the wash, and two image controls that carry a picture and its size.
+    PictureBox Picture5{*this, "Picture5"};
+    PictureBox Picture6{*this, "Picture6"};
+    PictureBox Picture7{*this, "Picture7"};
+    PictureBox Picture8{*this, "Picture8"};
+    ImageControl Image2{*this, "Image2"};
+    ImageControl Image3{*this, "Image3"};
 
     SharedValues shared;
 
@@ -117,6 +137,23 @@ class Form1 : public Form {
     std::function<void(const std::string& message)> onFailure;
     // Told when the program is to end ("Cancel/Quit").
     std::function<void()> onQuit;
+    // The folder import dialog lives in its own module; the host sets this.
+    std::function<void()> ShowImportDialog;
+    // The update check and the updates dialog live in their own module; the host sets these.
+    std::function<void()> CheckVersionAtStartup;
+    std::function<void()> ShowUpdatesDialog;
+    // The folder that holds the settings folder (the user's configuration folder).
+    // Unset, start-up leaves it empty and the settings stay in the controls only:
+    // tests, and zembra-batch unless it is asked to keep them.
+    std::function<std::string()> ApplicationDataFolder;
+    // Opens a file or a web address with the desktop's opener; unset, nothing opens.
+    std::function<void(const std::string& target)> OpenWithDesktop;
+    // Where the help page and the logo frames are.
+    std::string ProgramFolder;
+    // For the folder import dialog: lists a picture unless its exact path is
+    // listed already (true when added), and refreshes the window after an import.
+    bool AddImportedPicture(const std::string& path);
+    void RefreshAfterImport();
     // True once "Cancel/Quit" was pressed: a run in progress stops where it is.
     bool Ending() const { return ending_; }
 
@@ -140,6 +177,33 @@ class Form1 : public Form {
     void Option3_Click();
     void Option4_Click();
     void Check1_Click();
+    void List2_Click();
+    void Command4_Click();
+    void Command5_Click();
+    void Image1_DblClick();
+    void Timer1_Timer();
+    void Command10_Click();
+    void Command15_Click();
+    void Label17_Click();
+
+    // [SECTION] Settings file
+    void readconfig();
+    void writeconfig();
+    // The 20 lines writeconfig writes, from the controls as they are now.
+    std::vector<std::string> ConfigLines() const;
+    // Applies a settings text line by line; false when a value stopped the reading.
+    bool ApplyConfig(std::string_view text);
+
+    // [SECTION] Watermark
+    // Draws the selected picture with the watermark into Picture4 and fits Image1.
+    void placewatermark();
+    // Prepares Picture5 from WatermarkFile, washed by the transparency slider.
+    void settrans();
+    void Check6_Click();
+    void Check7_Click();
+    void Combo5_Click();
+    void HScroll1_Change();
+    void Command14_Click();
 
     // [SECTION] Procedures of the run
     void processpicture(const std::string& path);
@@ -154,6 +218,12 @@ class Form1 : public Form {
 
   private:
     void wireHandlers();
+    void setUpWatermark();
+    std::string currentPicture() const;
+    bool watermarkReady() const;
+    void showWatermarked();
+    // placewatermark for the run: false when the picture could not be drawn.
+    bool drawWatermarked(const std::string& picture);
     void setDesignValues();
     // Positions and sizes of the controls, in twips.
     void applyLayout();
@@ -169,6 +239,10 @@ class Form1 : public Form {
     bool isListed(const std::string& path) const;
     void markEntry(int index, const std::string& suffix);
     void showSelectedPicture();
+    void showPreview();
+    void placePreview(int pictureWidth, int pictureHeight);
+    void removeLeftoverInstallers();
+    void applyConfigEntry(ConfigKey key, const std::string& value);
     void failed(const std::string& message);
 
     // Per-picture steps
@@ -187,6 +261,8 @@ class Form1 : public Form {
     Services& services_;
     Files& files_;
     bool ending_ = false;
+    // The picture the preview shows, so that a refresh does not decode it again.
+    std::string previewShows_;
 };
 
 } // namespace zembra

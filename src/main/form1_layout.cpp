@@ -94,6 +94,14 @@ void Form1::applyLayout() {
     Place(Label22, 4, 78, 120, 18);
     Place(Command2, 168, 26, 48, 48);
     Place(Label23, 132, 78, 120, 18);
+
+    // [SECTION] Logo, maker, help and updates, under the execution frame
+    Place(Picture3, 774, 430, 160, 48);
+    Place(Label17, 774, 482, 160, 18);
+    Place(Command10, 786, 510, 40, 40);
+    Place(Label4, 766, 552, 80, 18);
+    Place(Command15, 882, 510, 40, 40);
+    Place(Label27, 862, 552, 80, 18);
 }
 
 } // namespace zembra

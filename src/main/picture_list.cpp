@@ -2,7 +2,6 @@
 // reordering. List2 shows the names, List3 holds the full paths at the same index.
 #include "main/form1.h"
 
-#include "imaging/gdiplus.h"
 #include "platform/steps.h"
 #include "platform/text.h"
 
@@ -33,12 +32,13 @@ void SwapEntries(ListControl& list, int a, int b) {
 }
 } // namespace
 
+// Paths compare exactly: on Linux a.jpg and A.JPG are two files, and both are
+// listed and processed. Only extensions are matched without case.
 bool Form1::isListed(const std::string& path) const {
-    const std::string upper = UCase(path);
     // Up to and including ListCount: the entry past the end reads as empty, so an
     // empty name (a cancelled dialog) counts as listed and adds nothing.
     for (int i = 0; i <= List3.ListCount(); ++i) {
-        if (UCase(List3.List(i)) == upper)
+        if (List3.List(i) == path)
             return true;
     }
     return false;
@@ -173,18 +173,6 @@ void Form1::Command12_Click() {
         List2.setListIndex(0);
     }
     Command6.SetFocus();
-}
-
-// The preview of the selected picture; hosts without a display skip the decode.
-void Form1::showSelectedPicture() {
-    if (!services_.HasDisplay())
-        return;
-    const int selected = List2.ListIndex();
-    if (selected < 0)
-        return;
-    // A picture that cannot be loaded leaves the preview empty; it stays listed.
-    cGdiPlus gdip({}, files_);
-    Image1.setPicture(gdip.FilenameToIPicture(List3.List(selected)));
 }
 
 } // namespace zembra

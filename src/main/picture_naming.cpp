@@ -3,6 +3,7 @@
 #include "platform/text.h"
 
 #include <algorithm>
+#include <string_view>
 
 namespace zembra {
 
@@ -21,12 +22,17 @@ void ReplaceFirst(std::string& text, char from, const std::string& to) {
         text.replace(pos, 1, to);
 }
 
-// A date tag is outside input: keep folder separators and control bytes out of names.
-std::string SafeForFileName(std::string text) {
-    std::replace_if(
-        text.begin(), text.end(),
-        [](char c) { return c == '/' || static_cast<unsigned char>(c) < 0x20; }, '_');
-    return text;
+// A date tag is outside input: a folder separator, ".." or a control byte in the
+// date part could lead a new name out of its folder or make it unreadable.
+bool SafeInFileName(const std::string& text) {
+    const bool control = std::any_of(text.begin(), text.end(), [](char c) {
+        return c == '/' || static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+    });
+    return !control && text.find("..") == std::string::npos;
+}
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
 }
 
 } // namespace
@@ -81,7 +87,10 @@ DateTaken SplitDateTaken(const std::string& exifDate, int dateFormat) {
         text = cc + yy + mm + dd;
         break; // "CCYYMMDD", also with nothing selected
     }
-    result.DateText = SafeForFileName(text);
+    // Such a date counts as no date at all, so neither part of it reaches a name.
+    if (!SafeInFileName(text))
+        return {};
+    result.DateText = text;
     return result;
 }
 
@@ -95,14 +104,22 @@ std::string RunningNumber(int counter) {
 }
 
 std::string TimeStamp(const std::string& time) {
-    if (time.find(':') == std::string::npos)
+    // Blank-filled or partial times ("  :  :  ", "9:47") are no times.
+    const auto first = time.find_first_not_of(' ');
+    if (first == std::string::npos)
         return {};
-    std::string compact;
-    for (char c : time) {
-        if (c != ':' && c != ' ')
-            compact += c;
+    const std::string hms = time.substr(first, time.find_last_not_of(' ') + 1 - first);
+    constexpr std::string_view kForm = "00:00:00";
+    if (hms.size() != kForm.size())
+        return {};
+    std::string digits;
+    for (std::size_t i = 0; i < hms.size(); ++i) {
+        if (kForm[i] == ':' ? hms[i] != ':' : !IsDigit(hms[i]))
+            return {};
+        if (kForm[i] != ':')
+            digits += hms[i];
     }
-    return SafeForFileName(Mid(compact, 1, 2) + Mid(compact, 3, 2) + Mid(compact, 5, 2));
+    return digits;
 }
 
 PictureNames BuildNames(const NameParts& p) {

@@ -13,12 +13,14 @@ struct DateTaken {
 };
 
 // dateFormat is the index of the date-format list, -1 when nothing is selected.
+// A date part holding '/', ".." or a control character gives no date at all.
 DateTaken SplitDateTaken(const std::string& exifDate, int dateFormat);
 
 // "001" ... "099", "100", "1000": padded to three digits only.
 std::string RunningNumber(int counter);
 
-// HHMMSS from the time part, or empty when the time holds no ':'.
+// HHMMSS from a time part in HH:MM:SS form (blanks around it allowed); empty for
+// anything else, which falls back to the running number.
 std::string TimeStamp(const std::string& time);
 
 // Full paths of the names a picture may receive.

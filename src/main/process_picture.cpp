@@ -124,11 +124,15 @@ void Form1::processpicture(const std::string& path) {
         services_.DoEvents();
         break;
     case 3: {
-        const std::string output = shared.OriginalOutputName;
-        exifSave(source);
-        resizeoriginal(source, output);
-        exifRestore(output);
-        processed();
+        // Writing over the picture's own path is the point of this action; a new
+        // extension must not replace an unrelated file that already has that name.
+        std::string output = shared.OriginalOutputName;
+        if (output == source || takeName(output)) {
+            exifSave(source);
+            resizeoriginal(source, output);
+            exifRestore(output);
+            processed();
+        }
         services_.DoEvents();
         break;
     }

@@ -16,6 +16,18 @@ double FieldValue(const TextBox& field) {
     return NumericValue(field.Text());
 }
 
+// A side that rounds to no pixel at all keeps one, so a tiny picture at a small
+// percentage is still written rather than lost to an empty box.
+void KeepOnePixel(PictureBox& box) {
+    const int border =
+        box.BorderStyle() == PictureBox::vbFixedSingle ? 2 * PictureBox::kBorderPixels : 0;
+    const double least = (border + 1) * PictureBox::kTwipsPerPixel;
+    if (box.PixelWidth() < 1)
+        box.setWidth(least);
+    if (box.PixelHeight() < 1)
+        box.setHeight(least);
+}
+
 } // namespace
 
 ScaleFactors ResizeFactors(bool percentage, double percent, bool keepAspect, double width,
@@ -42,11 +54,20 @@ void Form1::sizeTarget(int w, int h) {
     const double innerH = double(h) * PictureBox::kTwipsPerPixel;
     Picture2.setWidth(static_cast<float>(innerW * f.width / 100 + border));
     Picture2.setHeight(static_cast<float>(innerH * f.height / 100 + border));
+    KeepOnePixel(Picture2);
 }
 
-// Loads the source into Picture1 and draws it scaled into Picture2.
+// Loads the source, with its watermark when one is added, into Picture1 and
+// draws it scaled into Picture2.
 bool Form1::drawResized(const std::string& source, int takes) {
-    {
+    if (Check6.Value() != 0) {
+        // The run has selected this picture's entry, so this is the picture the
+        // watermark is placed on. A picture that did not load leaves an earlier one
+        // in Picture4, which must not be saved under this picture's name.
+        if (!drawWatermarked(source))
+            return false;
+        Picture1.setPicture(Picture4.Image());
+    } else {
         cGdiPlus gdip([&](const ImagingError& e) { failed(source + ": " + e.Text()); }, files_);
         Picture1.setPicture(gdip.FilenameToIPicture(source));
     }
@@ -87,7 +108,9 @@ bool Form1::resizeInto(const std::string& source, const std::string& output, int
 
 int Form1::resizeQuality() const {
     int quality = static_cast<int>(std::nearbyint(FieldValue(Text5)));
-    if (UCase(shared.SourceExtension).find('J') != std::string::npos)
+    // Five less only for a JPEG source, decided for this picture alone: the
+    // extension kept from an earlier picture must not lower a converted GIF or PNG.
+    if (shared.SourceIsJpeg == 1)
         quality -= 5;
     return quality;
 }

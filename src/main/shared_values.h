@@ -33,11 +33,17 @@ struct SharedValues {
     std::string CopyOutputName;
     std::string OriginalOutputName;
 
+    // The folder import dialog's last drive and folder, as folder.txt restores them.
+    std::string LastDrive;
+    std::string LastFolder;
+
     std::string WatermarkFile;
     std::string AppDataFolder;
     std::int16_t LogoTick = 0;
     std::int16_t LogoCycle = 0;
     std::int16_t UpdateOnStartup = 0;
+    // The version the maker publishes (2.4.1 as 241); 0 until a version file is read.
+    std::int16_t PublishedVersion = 0;
 };
 
 // counter + 1, or a PlatformError (overflow) when it would leave 16 bits.

@@ -132,6 +132,12 @@ void ScrollBar::setValue(int value) {
 
 void ImageControl::setPicture(PictureRef picture) {
     picture_ = std::move(picture);
+    // Without stretching the control takes the picture's natural size (15 twips a
+    // pixel); removing the picture keeps the size.
+    if (!stretch_ && picture_) {
+        Move(Left(), Top(), picture_->Width() * 15, picture_->Height() * 15);
+        return;
+    }
     changed();
 }
 

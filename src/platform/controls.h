@@ -140,7 +140,8 @@ class ScrollBar : public Control {
     int min_ = 0, max_ = 32767, value_ = 0;
 };
 
-// An image control: shows a picture, stretched to its own size when asked.
+// An image control: shows a picture, stretched to its own size when asked;
+// otherwise it takes the picture's natural size.
 class ImageControl : public Control {
   public:
     ImageControl(Form& form, std::string name, Control* parent = nullptr)

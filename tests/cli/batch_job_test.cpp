@@ -1,7 +1,12 @@
 // zembra-batch's job from options to printed report and exit status.
 #include "cli/batch_job.h"
 #include "cli/batch_services.h"
+#include "imaging/codec.h"
+#include "imaging/gdiplus.h"
+#include "platform/files.h"
 #include "support/temp_dir.h"
+
+#include <cstdlib>
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -34,6 +39,31 @@ TEST(BatchJob, RenamesAndReportsEachPicture) {
     EXPECT_EQ(r.out, "a.jpg --- finished\nb.jpg --- finished\nc.jpg --- finished\n"
                      "3 of 3 processed - 0 skipped\n");
     EXPECT_EQ(dir.Listing(), "Holiday-001.jpg Holiday-002.jpg Holiday-003.jpg");
+}
+
+// --settings starts from the window's settings file and writes it as the run
+// starts; without it the file is left alone.
+TEST(BatchJob, SettingsFileOnlyWhenAsked) {
+    TempDir config, pictures;
+    ::setenv("XDG_CONFIG_HOME", config.Path().c_str(), 1);
+    const std::string file = config / "KVD/config.txt";
+    EXPECT_EQ(RunJob({"--action", "2", "--name", "N", pictures.Write("a.jpg")}).status,
+              kAllProcessed);
+    EXPECT_FALSE(std::filesystem::exists(file));
+
+    std::filesystem::create_directory(config / "KVD");
+    config.Write("KVD/config.txt", "showdate=0\r\nexif=0\r\ntime=1\r\n");
+    EXPECT_EQ(
+        RunJob({"--settings", "--action", "2", "--name", "M", pictures.Write("b.jpg")}).status,
+        kAllProcessed);
+    const auto bytes = Files::Local().ReadAll(file);
+    ASSERT_TRUE(bytes);
+    const std::string text(bytes->begin(), bytes->end());
+    // The restored "time=1" and the flags both reach the file.
+    EXPECT_NE(text.find("\r\ntime=1\r\nlastselection=2\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\r\nexif=0\r\n"), std::string::npos);
+    EXPECT_TRUE(text.ends_with("firstrun=1\r\nVER=1\r\n"));
+    ::unsetenv("XDG_CONFIG_HOME");
 }
 
 TEST(BatchJob, RelativePathsAreListedInFull) {
@@ -70,6 +100,28 @@ TEST(BatchJob, RefusedRunsGiveStatusTwoAndTheMessage) {
               "Following characters are not allowed: \n\\ / : * ? \" < > |\nPlease re-enter\n");
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(dir.Listing(), "a.jpg");
+}
+
+// The slider already stands at 0, so asking for 0 must still prepare its wash.
+TEST(BatchJob, DrawsTheWatermarkWithItsTransparency) {
+    TempDir dir;
+    auto logo = Surface::Create(10, 6, 0xFFFFFFFFu);
+    for (int x = 3; x < 7; ++x)
+        logo->Row(2)[std::size_t(x)] = 0xFF000000u;
+    ASSERT_TRUE(Files::Local().WriteAll(dir / "logo.png", EncodePng(*logo, {}).value()));
+    const auto picture = Surface::Create(40, 30, 0xFFFFFFFFu);
+    ASSERT_TRUE(Files::Local().WriteAll(dir / "a.png", EncodePng(*picture, {}).value()));
+    Outcome r = RunJob({"--action", "4", "--watermark", dir / "logo.png", "--align", "center",
+                        "--transparency", "0", dir / "a.png"});
+    EXPECT_EQ(r.status, kAllProcessed) << r.err;
+    const PictureRef out = cGdiPlus().FilenameToIPicture(dir / "(R)a.png");
+    ASSERT_TRUE(out);
+    EXPECT_EQ(ColorFromPixel(out->At(18, 14)), RGB(200, 200, 200)); // black washed by 200/255
+    EXPECT_EQ(ColorFromPixel(out->At(17, 14)), RGB(255, 255, 255));
+
+    r = RunJob({"--action", "4", "--watermark", dir / "none.png", dir / "a.png"});
+    EXPECT_EQ(r.status, kRefused);
+    EXPECT_EQ(r.err, "zembra-batch: cannot read the watermark " + dir / "none.png" + "\n");
 }
 
 TEST(BatchJob, NonAsciiNamesKeepWorking) {

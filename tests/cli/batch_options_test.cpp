@@ -1,4 +1,6 @@
 #include "cli/batch_options.h"
+#include "main/form1.h"
+#include "support/scripted_services.h"
 
 #include <gtest/gtest.h>
 
@@ -33,12 +35,24 @@ TEST(BatchArgs, RefusesWrongValues) {
          {Args{"--action", "8"}, Args{"--action", "x"}, Args{"--action"}, Args{"--date", "9"},
           Args{"--percent", "0"}, Args{"--percent", "101"}, Args{"--percent", "abc"},
           Args{"--size", "800"}, Args{"--size", "800x"}, Args{"--size", "1234567x10"},
-          Args{"--quality", "0"}, Args{"--convert", "webp"}, Args{"--time=1"},
-          Args{"--frobnicate"}}) {
+          Args{"--quality", "0"}, Args{"--convert", "webp"}, Args{"--time=1"}, Args{"--frobnicate"},
+          Args{"--size", "80x60", "--percent", "50"},
+          Args{"--watermark", "w.png", "--align", "left"},
+          Args{"--watermark", "w.png", "--transparency", "4"}, Args{"--stretch"}}) {
         const ParsedArgs p = ParseBatchArgs(args);
         EXPECT_FALSE(p.options) << args.front();
         EXPECT_FALSE(p.error.empty());
     }
+}
+
+TEST(BatchArgs, ReadsTheWatermarkFlags) {
+    const ParsedArgs p = ParseBatchArgs(
+        {"--watermark", "logo.png", "--align=Bottom", "--stretch", "--transparency", "0"});
+    ASSERT_TRUE(p.options) << p.error;
+    EXPECT_EQ(p.options->watermark, "logo.png");
+    EXPECT_EQ(p.options->align, 3);
+    EXPECT_TRUE(p.options->stretch);
+    EXPECT_EQ(p.options->transparency, 0);
 }
 
 TEST(BatchArgs, NameMayBeEmptyOrLookLikeAFlag) {
@@ -46,6 +60,18 @@ TEST(BatchArgs, NameMayBeEmptyOrLookLikeAFlag) {
     ASSERT_TRUE(p.options);
     EXPECT_EQ(p.options->name, "--x");
     EXPECT_EQ(p.options->percent, "50.5");
+}
+
+// What --help calls the defaults is what a run starts from: the window's own values.
+TEST(BatchArgs, HelpStatesTheWindowsDefaults) {
+    testing::ScriptedServices services;
+    Form1 form(services);
+    form.Form_Load();
+    const std::string usage = BatchUsage();
+    EXPECT_NE(usage.find("default " + form.Text5.Text() + ", as in the window"), std::string::npos);
+    const bool kept = form.Check3.Value() == 1 && form.Check4.Value() == 1;
+    EXPECT_EQ(usage.find("JPEG pictures; kept by default") != std::string::npos, kept);
+    EXPECT_EQ(usage.find("with --size; kept by default") != std::string::npos, kept);
 }
 
 } // namespace

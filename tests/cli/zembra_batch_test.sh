@@ -34,6 +34,16 @@ check "a missing picture exits 1" test $status -eq 1
 check "an unknown flag exits 2" test $status -eq 2
 "$batch" --help | grep -q -- '--action N'
 check "--help shows the flags" test $? -eq 0
+err=$("$batch" --action 4 --size 80x60 --percent 50 c.jpg 2>&1 >/dev/null); status=$?
+check "--size with --percent exits 2" test $status -eq 2
+check "--size with --percent says why" test "$(echo "$err" | head -n 1)" = \
+    "zembra-batch: --size and --percent cannot be used together; give one of them"
+
+# Two names that differ only in case are two pictures.
+mkdir cases && touch cases/a.jpg cases/A.JPG
+out=$(cd cases && "$batch" --action 2 --name N a.jpg A.JPG)
+check "a.jpg and A.JPG are both processed" test "$(echo "$out" | grep -c -- '--- finished')" -eq 2
+check "a.jpg and A.JPG are both copied" test -f cases/N-001.jpg -a -f cases/N-002.JPG
 
 echo "$passes passed, $fails failed"
 test $fails -eq 0

@@ -98,7 +98,9 @@ TEST(ExifReader, DecodesValuesByTypeInBothOrders) {
         {kSShort, 1, {0xFE, 0xFF, 0, 0}, ExifValue::Number(-2), ExifValue::Number(-257)},
         {kShort, 2, {1, 0, 2, 0}, text("1 2"), text("256 512")},
         {99, 1, {1, 2, 3, 4}, {}, {}}, // unknown type
-        // Values at an offset.
+        // Values at an offset. Text ends at its NUL or its count, whichever is first.
+        {kAscii, 5, {'a', 'b', 'c', 'd', 'e'}, text("abcde"), text("abcde")},
+        {kAscii, 6, {'a', 'b', 0, 0, 'x', 0}, text("ab"), text("ab")},
         {kRational, 1, {0, 0, 0, 72, 0, 0, 0, 1}, text("1207959552/16777216"), text("72/1")},
         {kSRational, 1, {0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 3}, text("-1/50331648"), text("-1/3")},
     };
@@ -169,7 +171,7 @@ TEST(ExifReader, LimitsStopTheWalkQuietly) {
     limits.maxValueBytes = 1500;
     ExifReader reader(Files::Local(), limits);
     reader.LoadBytes(ExifJpeg(t));
-    EXPECT_EQ(reader.Tag(271).ToString().size(), 999u);
+    EXPECT_EQ(reader.Tag(271).ToString().size(), 1000u); // no NUL: the count ends it
     EXPECT_TRUE(reader.Tag(272).IsEmpty());
 }
 

@@ -75,8 +75,8 @@ inline std::string Unescaped(const std::string& text) {
 // What ExifReader must give for tag 36867, derived from the manifest:
 // - it only looks at the first FF E1 pair of a JPEG, so when that pair is not an
 //   EXIF block (XMP first, other APP1 payloads, PNG, TIFF, HEIC) there is no date;
-// - the value is the first count - 1 bytes of the raw entry, so odd counts go
-//   through as they are (count 19 loses its last digit, count 21 keeps a NUL);
+// - the value is the raw entry up to its first NUL or its count, whichever comes
+//   first (count 19 keeps its last digit, count 21 drops its second NUL);
 // - exiftool gave up on a few truncated JPEGs ("JPEG format error") whose EXIF
 //   block is whole: the raw entry is the answer there;
 // - where exiftool found no Exif-directory date in a readable file (no date, or
@@ -86,16 +86,14 @@ inline std::string Unescaped(const std::string& text) {
 inline std::string ExpectedDate(const Sample& s) {
     if (s["format"] != "jpeg" || s["first_app1_kind"] != "EXIF")
         return {};
-    if (s["dto_exiftool_group"] == "IFD0") {
-        const std::string& ifd0Date = s["exififd_dto_exiftool"];
-        return ifd0Date.substr(0, ifd0Date.size() - 1);
-    }
+    if (s["dto_exiftool_group"] == "IFD0")
+        return s["exififd_dto_exiftool"];
     const std::string raw = Unescaped(s["exif_dto_raw"]);
     const bool exiftoolGaveUp =
         s["exiftool_messages"].find("JPEG format error") != std::string::npos;
     if (raw.empty() || (s["exififd_dto_exiftool"].empty() && !exiftoolGaveUp))
         return {};
-    return raw.substr(0, raw.size() - 1);
+    return raw.substr(0, raw.find('\0'));
 }
 
 } // namespace zembra::testing

@@ -72,6 +72,9 @@ TEST_F(Window, DroppedFilesAndFoldersAreAddedAsChosenPictures) {
     // Dropping them again adds nothing, as choosing them again would.
     ASSERT_TRUE(Drop({Local(dir / "trip/b.jpg")}));
     EXPECT_EQ(Listed().size(), 4u);
+    // Only the exact path is listed already: B.JPG beside b.jpg is another picture.
+    ASSERT_TRUE(Drop({Local(dir.Write("trip/B.JPG"))}));
+    EXPECT_EQ(Listed().back(), dir / "trip/B.JPG");
 }
 
 TEST_F(Window, ClosingTheWindowEndsTheProgramOnceLikeCancelQuit) {

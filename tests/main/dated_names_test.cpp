@@ -3,6 +3,8 @@
 #include "exif/tag_table.h"
 #include "form_fixture.h"
 
+#include <filesystem>
+
 namespace zembra::testing {
 namespace {
 
@@ -53,6 +55,23 @@ INSTANTIATE_TEST_SUITE_P(
             NameCase{4, "080517 Holiday-001.jpg"}, NameCase{5, "05172008 Holiday-001.jpg"},
             NameCase{6, "05-17-2008 Holiday-001.jpg"}, NameCase{7, "051708 Holiday-001.jpg"},
             NameCase{8, "05-17-08 Holiday-001.jpg"}, NameCase{-1, "20080517 Holiday-101112.jpg"})));
+
+// A date that names a folder is no date: the copy stays beside its source and
+// takes the running number, not the time.
+TEST_F(FormTest, HostileDateNamesNoFolder) {
+    std::filesystem::create_directories(dir / "2008/05");
+    ASSERT_TRUE(Files::Local().WriteAll(dir / "img.jpg",
+                                        DatedJpeg(ByteOrder::Intel, "2008/05/17 10:11:12")));
+    Add(dir / "img.jpg");
+    form.Combo2.setListIndex(2);
+    form.Text1.setText("Holiday");
+    form.Check1.setValue(1);
+    form.Check2.setValue(1);
+    form.Combo1.setListIndex(0);
+    form.Command1_Click();
+    EXPECT_EQ(dir.Listing(), "2008 Holiday-001.jpg img.jpg");
+    EXPECT_TRUE(std::filesystem::is_empty(dir / "2008/05"));
+}
 
 } // namespace
 } // namespace zembra::testing

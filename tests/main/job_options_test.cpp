@@ -89,6 +89,12 @@ TEST_F(JobOptions, FieldChecksRefuseBadValues) {
     EXPECT_EQ(services.messages.back(), "Only Values Between 1 - 100 Allowed");
     EXPECT_EQ(form.Text2.Text(), "50");
     EXPECT_EQ(form.VScroll1.Value(), 50);
+    EXPECT_TRUE(form.Text2.HasFocus());
+    EXPECT_EQ(form.Text2.SelLength(), 2); // the reset value is selected, ready to type over
+    const std::size_t shown = services.messages.size();
+    form.Text2.setText(""); // emptying the field is allowed while typing
+    EXPECT_EQ(services.messages.size(), shown);
+    EXPECT_EQ(form.VScroll1.Value(), 50);
     form.Text2.setText("abc");
     EXPECT_EQ(services.messages.back(), "Only Values Between 1 - 99 Allowed");
     form.Text5.setText("0");

@@ -6,9 +6,10 @@ namespace {
 using PictureList = FormTest;
 using Strings = std::vector<std::string>;
 
-TEST_F(PictureList, AddsChosenFilesOnceWhateverTheirCase) {
+// Linux file names are case-sensitive: only the exact same path is a duplicate.
+TEST_F(PictureList, AddsEachExactPathOnce) {
     Add("/P/a.jpg");
-    Add("/p/A.JPG");
+    Add("/P/a.jpg");
     EXPECT_EQ(Entries(form.List3), Strings{"/P/a.jpg"});
     EXPECT_EQ(form.List2.ListIndex(), 0);
     EXPECT_TRUE(form.Command1.Visible());
@@ -19,6 +20,9 @@ TEST_F(PictureList, AddsChosenFilesOnceWhateverTheirCase) {
     EXPECT_EQ(services.dialogRequests.back().filter,
               "Images Files (*.jpeg;*.jpg;*.gif;*.png;*.bmp;*.tif;*.tiff)|"
               "*.jpeg;*.jpg;*.gif;*.png;*.bmp;*.tif;*.tiff");
+    Add("/P/A.JPG");
+    Add(std::string("/P\0a.JPG\0A.JPG", 14));
+    EXPECT_EQ(Entries(form.List3), (Strings{"/P/a.jpg", "/P/A.JPG", "/P/a.JPG"}));
 }
 
 TEST_F(PictureList, MultipleSelectionSkipsListedPicturesAndResetsCounters) {

@@ -38,8 +38,26 @@ TEST(SplitDateTaken, OddValuesGoThroughAsTheyAre) {
     // Blank-filled values, as some cameras write: the first blank ends the date.
     EXPECT_EQ(SplitDateTaken("    :  :     :  :  ", 1).DateText, "");
     EXPECT_EQ(SplitDateTaken("2008:05:17 10:11:12", 0).DateText, "2008, 05-17");
-    // A hostile date never puts a folder separator into a name.
-    EXPECT_EQ(SplitDateTaken("2008/05/17 10:11:12", 0).DateText, "2008_05_17 ");
+}
+
+// A date that would lead a name out of its folder or hide control bytes in it is
+// no date: neither its date part nor its time reaches the name.
+TEST(SplitDateTaken, HostileDatesAreNoDates) {
+    const struct {
+        const char* value;
+        int format;
+    } cases[] = {{"2008/05/17 10:11:12", 0},
+                 {"..:..:.. 10:11:12", 0},
+                 {"2..8:.5:17 10:11:12", 1},
+                 {"2008:05:\n7 10:11:12", 1},
+                 {"2008:05:1\x7f 10:11:12", 2}};
+    for (const auto& c : cases) {
+        const DateTaken d = SplitDateTaken(c.value, c.format);
+        EXPECT_EQ(d.DateText, "") << c.value;
+        EXPECT_EQ(TimeStamp(d.Time), "") << c.value;
+    }
+    // The same characters outside the part a format uses do no harm.
+    EXPECT_EQ(SplitDateTaken("2008:05:17 10:11:12/..", 2).DateText, "2008-05-17");
 }
 
 TEST(RunningNumber, PadsToThreeDigitsOnly) {
@@ -51,10 +69,14 @@ TEST(RunningNumber, PadsToThreeDigitsOnly) {
     EXPECT_EQ(RunningNumber(1000), "1000");
 }
 
+// Only six digits in HH:MM:SS form make a time stamp; anything else gives the
+// running number.
 TEST(TimeStamp, TakesHoursMinutesSeconds) {
     EXPECT_EQ(TimeStamp(" 10:11:12"), "101112");
-    EXPECT_EQ(TimeStamp(""), "");
-    EXPECT_EQ(TimeStamp("2008, 05-17"), ""); // no ':' falls back to the running number
+    EXPECT_EQ(TimeStamp(" 00:00:00  "), "000000");
+    for (const char* odd : {"", "2008, 05-17", "   , -     :  :  ", " 10:11:1", " 10:11:1x",
+                            " 1:11:12", " 10:11:123", " 10-11-12", " 10:11 12"})
+        EXPECT_EQ(TimeStamp(odd), "") << '"' << odd << '"';
 }
 
 NameParts Parts(bool dateForm, const std::string& base) {

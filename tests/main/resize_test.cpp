@@ -56,8 +56,9 @@ class Resize : public FormTest {
         form.onFailure = [this](const std::string& m) { failures.push_back(m); };
     }
     std::string Picture(const std::string& name, int w, int h, int quality = 90) {
-        const auto bytes = name.ends_with(".png") ? EncodePng(Gradient(w, h), {})
-                                                  : EncodeJpeg(Gradient(w, h), {quality});
+        const auto bytes = name.ends_with(".png")   ? EncodePng(Gradient(w, h), {})
+                           : name.ends_with(".gif") ? EncodeGif(Gradient(w, h), {})
+                                                    : EncodeJpeg(Gradient(w, h), {quality});
         EXPECT_TRUE(Files::Local().WriteAll(dir / name, bytes.value()));
         return dir / name;
     }
@@ -106,6 +107,22 @@ TEST_F(Resize, ConvertingTheOriginalReplacesIt) {
     Run(3, 5);
     EXPECT_EQ(dir.Listing(), "photo.PNG");
     EXPECT_EQ(SizeOf("photo.PNG"), (std::pair{40, 30}));
+    // A file that already has the new name is another picture: it stays untouched.
+    const auto unrelated = Files::Local().ReadAll(dir / "photo.PNG");
+    Add(Picture("photo.jpg", 20, 10));
+    Run(3, 5);
+    EXPECT_EQ(dir.Listing(), "photo-.PNG photo.PNG");
+    EXPECT_EQ(Files::Local().ReadAll(dir / "photo.PNG"), unrelated);
+    EXPECT_EQ(SizeOf("photo-.PNG"), (std::pair{20, 10}));
+}
+
+// A side that rounds to no pixel keeps one: 13x7 at 1 % is written as 1x1.
+TEST_F(Resize, NoPictureShrinksToNothing) {
+    Add(Picture("tiny.png", 13, 7));
+    form.Text2.setText("1");
+    Run(4);
+    EXPECT_EQ(SizeOf("(R)tiny.png"), (std::pair{1, 1}));
+    EXPECT_TRUE(failures.empty());
 }
 
 TEST_F(Resize, ResizingTheOriginalInPlace) {
@@ -134,17 +151,22 @@ TEST_F(Resize, RenameOriginalAndConvertedCopy) {
     EXPECT_EQ(dir.Listing(), "(R)New-001-.GIF (R)New-001.GIF New-001-.jpg New-001.jpg");
 }
 
-// Quality 80 saves a JPEG source with 75: the bytes are exactly the encoder's at 75.
-TEST_F(Resize, JpegSourcesLoseFiveQualityPoints) {
+// Quality 80 saves a JPEG source with 75 and a GIF converted after it with 80: the
+// bytes are exactly the encoder's at that quality.
+TEST_F(Resize, OnlyJpegSourcesLoseFiveQualityPoints) {
     Add(Picture("photo.jpg", 64, 48));
+    Add(Picture("g.gif", 64, 48));
     form.Text5.setText("80");
     form.Check3.setValue(0);
-    Run(4);
+    Run(4, 1);
     cGdiPlus gdip;
-    const PictureRef decoded = gdip.FilenameToIPicture(dir / "photo.jpg");
-    ASSERT_TRUE(decoded);
-    const Bytes at75 = EncodeJpeg(*decoded, {75}).value();
-    EXPECT_EQ(Files::Local().ReadAll(dir / "(R)photo.jpg"), at75);
+    for (const auto& [source, output, quality] :
+         {std::tuple{"photo.jpg", "(R)photo.jpg", 75}, std::tuple{"g.gif", "(R)g.JPG", 80}}) {
+        const PictureRef decoded = gdip.FilenameToIPicture(dir / source);
+        ASSERT_TRUE(decoded);
+        EXPECT_EQ(Files::Local().ReadAll(dir / output), EncodeJpeg(*decoded, {quality}).value())
+            << output;
+    }
 }
 
 // A file layer on a full disk: every whole-file write fails.

@@ -18,6 +18,7 @@ class ScriptedServices : public Services {
     std::string clipboard;
     int doEventsCalls = 0;
     std::function<void()> onDoEvents; // runs inside DoEvents, like user input would
+    bool display = false;             // true decodes previews as a window would
 
     void MsgBox(const std::string& text) override { messages.push_back(text); }
     std::string ShowOpen(const OpenFileRequest& request) override {
@@ -35,7 +36,7 @@ class ScriptedServices : public Services {
         if (onDoEvents)
             onDoEvents();
     }
-    bool HasDisplay() const override { return false; }
+    bool HasDisplay() const override { return display; }
 };
 
 } // namespace zembra::testing

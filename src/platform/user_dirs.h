@@ -1,0 +1,29 @@
+#pragma once
+// The user's special folders: where settings go, the desktop and the pictures
+// folder, as the XDG base and user directories name them.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace zembra {
+
+// The folder a key such as "XDG_PICTURES_DIR" names in the text of a
+// user-dirs.dirs file: a quoted absolute path or one starting with "$HOME/".
+// nullopt when the key is missing or its value is neither.
+std::optional<std::string> ParseUserDir(std::string_view fileText, std::string_view key,
+                                        std::string_view home);
+
+class UserDirectories {
+  public:
+    // $XDG_CONFIG_HOME, else $HOME/.config.
+    static std::string Config();
+    // The XDG desktop and pictures folders, else ~/Desktop and ~/Pictures.
+    static std::string Desktop();
+    static std::string Pictures();
+
+  private:
+    static std::string Named(std::string_view key, std::string_view fallback);
+};
+
+} // namespace zembra

@@ -1,0 +1,219 @@
+#include "form_fixture.h"
+#include "main/settings_file.h"
+#include "platform/steps.h"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace zembra::testing {
+namespace {
+
+std::string ReadText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// A form that keeps its settings in a temporary application-data folder.
+class Settings : public ::testing::Test {
+  protected:
+    TempDir appData;
+    ScriptedServices services;
+    Form1 form{services};
+    void Load(Form1& f, const std::string& configText = {}) {
+        if (!configText.empty()) {
+            std::filesystem::create_directory(appData / "KVD");
+            appData.Write("KVD/config.txt", configText);
+        }
+        f.ApplicationDataFolder = [this] { return appData.Path(); };
+        f.Form_Load();
+    }
+    std::string ConfigFile() const { return appData / "KVD/config.txt"; }
+};
+
+TEST_F(Settings, WrittenSettingsAreRestoredAndWrittenAgainUnchanged) {
+    Load(form);
+    const std::string watermark = appData.Write("a-long-watermark-name.png");
+    form.Combo2.setListIndex(6);
+    form.Check1.setValue(1);
+    form.Combo1.setListIndex(2);
+    form.Check3.setValue(0);
+    form.Option4.setValue(true);
+    form.Combo3.setListIndex(4);
+    form.Text5.setText("85");
+    form.Text2.setText("40");
+    form.Check5.setValue(1);
+    form.Combo5.setListIndex(2);
+    form.HScroll1.setValue(1);
+    form.shared.WatermarkFile = watermark;
+    form.Label28.setCaption("a-long-watermark-name.png");
+    form.Text1.setText("Holiday");
+    form.Combo4.setListIndex(5);
+    form.Check6.setValue(1);
+    form.writeconfig(); // the KVD folder does not exist yet
+    EXPECT_EQ(ReadText(ConfigFile()),
+              "date=2\r\nshowdate=1\r\ntime=0\r\nlastselection=6\r\naspect=1\r\nexif=0\r\n"
+              "resizequality=85\r\ntext2=40\r\nheight=600\r\ncombo3=4\r\nwidth=800\r\n"
+              "preview=1\r\nwatermarkfile=" +
+                  watermark +
+                  "\r\nwatermarkname=a-long-watermark-name.png\r\nwatermarkstretch=0\r\n"
+                  "watermarkalign=2\r\ntransparency=1\r\nresizetype=M\r\nfirstrun=1\r\nVER=1\r\n");
+
+    ScriptedServices otherServices;
+    Form1 restored{otherServices};
+    Load(restored);
+    EXPECT_EQ(restored.Combo2.ListIndex(), 6);
+    EXPECT_EQ(restored.Combo1.ListIndex(), 2);
+    EXPECT_TRUE(restored.Combo1.Visible());
+    EXPECT_EQ(restored.Check3.Value(), 0);
+    EXPECT_TRUE(restored.Option4.Value());
+    EXPECT_EQ(restored.Text3.Text(), "800");
+    EXPECT_EQ(restored.VScroll1.Value(), 40);
+    EXPECT_EQ(restored.VScroll2.Value(), 85);
+    EXPECT_EQ(restored.HScroll1.Value(), 1);
+    EXPECT_EQ(restored.shared.WatermarkFile, watermark);
+    EXPECT_EQ(restored.Label28.Caption(), "...ark-name.png"); // cut to "..." and 12
+    // Not stored: the base name, the conversion and the watermark switch.
+    EXPECT_EQ(restored.Text1.Text(), "");
+    EXPECT_EQ(restored.Combo4.ListIndex(), 0);
+    EXPECT_EQ(restored.Check6.Value(), 0);
+    EXPECT_TRUE(otherServices.messages.empty());
+
+    // The cut name is what the label holds now, so the label line changes once;
+    // after that the writer repeats itself.
+    restored.writeconfig();
+    const std::string second = ReadText(ConfigFile());
+    restored.writeconfig();
+    EXPECT_EQ(ReadText(ConfigFile()), second);
+}
+
+struct ReadCase {
+    const char* text;
+    std::function<void(const Form1&)> check;
+};
+
+class SettingsLines : public Settings, public ::testing::WithParamInterface<ReadCase> {};
+
+TEST_P(SettingsLines, AreAppliedThroughTheControls) {
+    Load(form, GetParam().text);
+    GetParam().check(form);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EdgeCases, SettingsLines,
+    ::testing::Values(
+        ReadCase{"date=-1\r\n", [](const Form1& f) { EXPECT_EQ(f.Combo1.ListIndex(), 0); }},
+        ReadCase{"date=3\n", [](const Form1& f) { EXPECT_EQ(f.Combo1.ListIndex(), 3); }},
+        // Keys count letter case: "Date=" is not "date=".
+        ReadCase{"Date=3\r\n", [](const Form1& f) { EXPECT_EQ(f.Combo1.ListIndex(), 0); }},
+        ReadCase{"resizetype=p\r\n",
+                 [](const Form1& f) {
+                     EXPECT_TRUE(f.Option4.Value());
+                     EXPECT_FALSE(f.Option3.Value());
+                 }},
+        ReadCase{"lastselection=4\r\nresizetype=P\r\n",
+                 [](const Form1& f) {
+                     EXPECT_TRUE(f.Option3.Value());
+                     EXPECT_FALSE(f.Check4.Enabled()); // start-up leaves it disabled
+                 }},
+        ReadCase{"showdate=1\r\nexif=0\r\naspect=0\r\nfirstrun=0\r\n",
+                 [](const Form1& f) {
+                     EXPECT_EQ(f.Check1.Value(), 0);
+                     EXPECT_EQ(f.Check3.Value(), 1);
+                     EXPECT_EQ(f.Check4.Value(), 1);
+                 }},
+        // A watermark that has gone is forgotten, name and all.
+        ReadCase{"watermarkfile=/nowhere/logo.png\r\nwatermarkname=logo.png\r\n",
+                 [](const Form1& f) {
+                     EXPECT_EQ(f.shared.WatermarkFile, "");
+                     EXPECT_EQ(f.Label28.Caption(), "[Browse]");
+                 }},
+        // VER=2 turns the start-up check off; without the line it becomes 1.
+        ReadCase{"VER=2\r\n", [](const Form1& f) { EXPECT_EQ(f.shared.UpdateOnStartup, 2); }},
+        ReadCase{"time=1\r\n", [](const Form1& f) { EXPECT_EQ(f.shared.UpdateOnStartup, 1); }}));
+
+TEST_F(Settings, AValueNoControlTakesStopsTheReading) {
+    Load(form, "time=1\r\ntext2=abc\r\nexif=0\r\n");
+    EXPECT_EQ(services.messages, std::vector<std::string>{"Only Values Between 1 - 99 Allowed"});
+    EXPECT_EQ(form.Text2.Text(), "50");
+    EXPECT_EQ(form.Check2.Value(), 1);
+    EXPECT_EQ(form.Check3.Value(), 1); // the line after it is not applied
+    EXPECT_FALSE(form.ApplyConfig("combo3=7\r\n"));
+}
+
+// A remembered watermark is made ready at the end of the reading, not when the
+// reading stopped early.
+TEST_F(Settings, RememberedWatermarkIsPreparedOnlyWhenEveryLineWasRead) {
+    const std::string mark = std::string(ZEMBRA_SAMPLES_DIR) + "/sunset.png";
+    Load(form, "watermarkfile=" + mark + "\r\nwatermarkname=sunset.png\r\ntransparency=2\r\n");
+    EXPECT_EQ(form.Label28.Caption(), "sunset.png");
+    EXPECT_EQ(form.Picture5.PixelWidth(), 200); // drawn from the 200x150 file
+
+    Form1 stopped{services};
+    Load(stopped, "watermarkfile=" + mark + "\r\ntransparency=9\r\n");
+    EXPECT_EQ(stopped.shared.WatermarkFile, mark);
+    EXPECT_EQ(stopped.Picture5.PixelWidth(), 0);
+}
+
+TEST_F(Settings, StartUpAsksForTheUpdateCheckAndClearsOldInstallers) {
+    int checks = 0;
+    form.CheckVersionAtStartup = [&] { ++checks; };
+    std::filesystem::create_directory(appData / "KVD");
+    appData.Write("KVD/KVDv240setup.exe");
+    appData.Write("KVD/update.exe");
+    Load(form);
+    EXPECT_EQ(checks, 1);
+    EXPECT_FALSE(std::filesystem::exists(appData / "KVD/KVDv240setup.exe"));
+    EXPECT_FALSE(std::filesystem::exists(appData / "KVD/update.exe"));
+
+    Form1 again{services};
+    again.CheckVersionAtStartup = [&] { ++checks; };
+    Load(again, "VER=2\r\n");
+    EXPECT_EQ(checks, 1);
+}
+
+TEST_F(Settings, QuitWritesTheSettingsAndReportsAFailedWrite) {
+    Load(form);
+    form.Command2.Click();
+    EXPECT_TRUE(std::filesystem::exists(ConfigFile()));
+
+    Form1 blocked{services};
+    blocked.ApplicationDataFolder = [this] { return appData.Write("not-a-folder"); };
+    blocked.Form_Load();
+    blocked.Command2.Click();
+    EXPECT_EQ(services.messages, std::vector<std::string>{"Error writing config file"});
+    EXPECT_TRUE(blocked.Ending());
+}
+
+TEST(SettingsText, LinesAndNumbers) {
+    EXPECT_EQ(ConfigFileLines("a=1\r\nb=2\nc"), (std::vector<std::string>{"a=1", "b=2", "c"}));
+    EXPECT_EQ(ConfigFileText({"a=1", "b="}), "a=1\r\nb=\r\n");
+    EXPECT_EQ(ConfigInteger(" 2.5"), 2); // halves go to the even neighbour
+    EXPECT_EQ(ConfigInteger("-1"), -1);
+    EXPECT_THROW(ConfigInteger("abc"), PlatformError);
+    EXPECT_THROW(ConfigInteger("40000"), PlatformError);
+}
+
+// The window's start-up rule keeps what the settings left of "Copy EXIF" and
+// "Keep Aspect Ratio", and enables "Stretch/Shrink" whatever the alignment.
+TEST_F(Settings, StartUpRuleDiffersFromTheActionRule) {
+    Load(form);
+    form.Check6.setValue(1);
+    form.Combo2.setListIndex(6);
+    form.Option4.setValue(true);
+    SetEnabled({&form.Check3, &form.Check4, &form.Check7}, false);
+    form.ApplyEnablingRule(Form1::EnablingRule::StartUp);
+    EXPECT_TRUE(form.Check7.Enabled());
+    EXPECT_FALSE(form.Check3.Enabled());
+    EXPECT_FALSE(form.Check4.Enabled());
+    SetEnabled({&form.Check7}, false);
+    form.ApplyEnablingRule(Form1::EnablingRule::ActionChosen);
+    EXPECT_FALSE(form.Check7.Enabled()); // "Corner to Corner" cannot stretch
+    EXPECT_TRUE(form.Check3.Enabled());
+    EXPECT_TRUE(form.Check4.Enabled());
+}
+
+} // namespace
+} // namespace zembra::testing
