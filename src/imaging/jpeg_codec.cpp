@@ -251,8 +251,10 @@ class JpegRows final : public DecodedRows {
         : bytes_(std::move(bytes)), reader_(limits) {}
 
     bool Start() {
-        if (!reader_.Start(*bytes_))
+        if (!reader_.Start(*bytes_)) {
+            failed_ = true;
             return false;
+        }
         row_.resize(static_cast<std::size_t>(reader_.Width()));
         return true;
     }

@@ -106,11 +106,20 @@ TEST(ResizeRows, WriteTheSameFileAsTheWholePictureForEveryFormatAndSize) {
 }
 
 // A file cut short fails as it does when read whole, even when the rows it lacks
-// are below the last one a small target samples; nothing is written.
-TEST(ResizeRows, AFileCutShortFailsWithTheWholeDecodersMessage) {
+// are below the last one a small target samples; nothing is written. A damaged
+// header fails at once.
+TEST(ResizeRows, DamagedFilesFailWithTheWholeDecodersMessage) {
     testing::TempDir dir;
     std::vector<ImagingError> errors;
     cGdiPlus gdip([&](const ImagingError& e) { errors.push_back(e); });
+    const std::string header = dir.Write("header.jpg", "\xFF\xD8\xFF\xE0 not a header");
+    EXPECT_EQ(gdip.FilenameToIPicture(header), nullptr);
+    EXPECT_EQ(gdip.FilenameToRows(header), nullptr);
+    ASSERT_EQ(errors.size(), 2u);
+    EXPECT_EQ(errors[1].Text(), errors[0].Text());
+    errors.clear();
+    Files::Local().Remove(header);
+
     Bytes bytes = EncodeJpeg(NoisyPicture(40, 400), {90}).value();
     bytes.resize(bytes.size() * 9 / 10);
     const std::string path = dir / "cut.jpg";
