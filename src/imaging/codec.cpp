@@ -33,11 +33,12 @@ bool IsPng(ByteSpan b) {
 }
 
 const std::array<Codec, 5> kCodecs = {{
-    {"BMP", "*.BMP;*.DIB;*.RLE", "image/bmp", IsBmp, DecodeBmp, nullptr, EncodeBmp},
-    {"JPEG", "*.JPG;*.JPEG;*.JPE;*.JFIF", "image/jpeg", IsJpeg, DecodeJpeg, nullptr, EncodeJpeg},
-    {"GIF", "*.GIF", "image/gif", IsGif, DecodeGif, GifFrameCount, EncodeGif},
-    {"TIFF", "*.TIF;*.TIFF", "image/tiff", IsTiff, DecodeTiff, TiffPageCount, EncodeTiff},
-    {"PNG", "*.PNG", "image/png", IsPng, DecodePng, nullptr, EncodePng},
+    {"BMP", "*.BMP;*.DIB;*.RLE", "image/bmp", IsBmp, DecodeBmp, nullptr, EncodeBmp, nullptr},
+    {"JPEG", "*.JPG;*.JPEG;*.JPE;*.JFIF", "image/jpeg", IsJpeg, DecodeJpeg, nullptr, EncodeJpeg,
+     EncodeJpegRows},
+    {"GIF", "*.GIF", "image/gif", IsGif, DecodeGif, GifFrameCount, EncodeGif, nullptr},
+    {"TIFF", "*.TIF;*.TIFF", "image/tiff", IsTiff, DecodeTiff, TiffPageCount, EncodeTiff, nullptr},
+    {"PNG", "*.PNG", "image/png", IsPng, DecodePng, nullptr, EncodePng, EncodePngRows},
 }};
 
 } // namespace
@@ -60,6 +61,15 @@ Result<GpBitmap> DecodePicture(ByteSpan bytes, const DecodeLimits& limits, int f
     if (frame < 0)
         return Failure{GpStatus::InvalidParameter, "no such frame"};
     return codec->decode(bytes, limits, frame);
+}
+
+Result<Bytes> EncodeRows(const Codec& codec, PixelRows& picture, const EncodeOptions& options) {
+    if (codec.encodeRows != nullptr)
+        return codec.encodeRows(picture, options);
+    auto whole = CollectRows(picture);
+    if (!whole)
+        return Failure{GpStatus::GenericError, "the picture's rows ran out"};
+    return codec.encode(*whole, options);
 }
 
 ColorProfile RgbProfile(const std::uint8_t* data, std::size_t size) {
@@ -87,7 +97,7 @@ std::optional<Failure> PixelLimitFailure(std::int64_t width, std::int64_t height
 Result<Surface> AllocatePixels(std::int64_t width, std::int64_t height,
                                const DecodeLimits& limits) {
     if (auto refused = PixelLimitFailure(width, height, limits))
-        return *refused;
+        return std::move(*refused);
     auto surface = Surface::Create(static_cast<int>(width), static_cast<int>(height));
     if (!surface)
         return Failure{GpStatus::OutOfMemory, "the picture is too large"};

@@ -6,9 +6,11 @@
 #include "imaging/gp_bitmap.h"
 #include "imaging/status.h"
 #include "platform/files.h"
+#include "platform/pixel_rows.h"
 #include "platform/surface.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -21,6 +23,13 @@ struct EncodeOptions {
     std::optional<int> quality; // JPEG only: 0..100, clamped to that range
 };
 
+// Rows of a picture file decoded as they are asked for; a damaged file shows only
+// when its rows are read, and then failure() says why.
+class DecodedRows : public PixelRows {
+  public:
+    virtual std::optional<Failure> failure() const = 0;
+};
+
 struct Codec {
     std::string_view formatName;
     std::string_view patterns; // "*.JPG;*.JPEG;*.JPE;*.JFIF"
@@ -31,6 +40,9 @@ struct Codec {
     int (*frameCount)(ByteSpan bytes);
     // Encodes an opaque picture, embedding its colour profile where the format can.
     Result<Bytes> (*encode)(const Surface& picture, const EncodeOptions& options);
+    // The same from rows taken top to bottom; null for formats that need the whole
+    // picture at once (EncodeRows collects the rows for them).
+    Result<Bytes> (*encodeRows)(PixelRows& picture, const EncodeOptions& options);
 };
 
 // BMP, JPEG, GIF, TIFF, PNG.
@@ -42,6 +54,9 @@ const Codec* DecoderFor(ByteSpan bytes);
 // Decodes frame `frame` (0 = the first) of a picture file held in memory.
 Result<GpBitmap> DecodePicture(ByteSpan bytes, const DecodeLimits& limits = {}, int frame = 0);
 
+// Encodes a picture given row by row with a codec; fails when a row cannot be had.
+Result<Bytes> EncodeRows(const Codec& codec, PixelRows& picture, const EncodeOptions& options);
+
 // [SECTION] The codecs. Decoders read frame 0 unless a codec has more.
 
 Result<GpBitmap> DecodeBmp(ByteSpan bytes, const DecodeLimits& limits, int frame);
@@ -49,6 +64,10 @@ Result<Bytes> EncodeBmp(const Surface& picture, const EncodeOptions& options);
 
 Result<GpBitmap> DecodeJpeg(ByteSpan bytes, const DecodeLimits& limits, int frame);
 Result<Bytes> EncodeJpeg(const Surface& picture, const EncodeOptions& options);
+Result<Bytes> EncodeJpegRows(PixelRows& picture, const EncodeOptions& options);
+// Starts decoding; the rows are decoded as they are read.
+Result<std::unique_ptr<DecodedRows>> OpenJpegRows(std::shared_ptr<const Bytes> bytes,
+                                                  const DecodeLimits& limits);
 struct JpegSize {
     int width = 0, height = 0;
 };
@@ -61,6 +80,7 @@ Result<GpBitmap> DecodeJpegReduced(ByteSpan bytes, const DecodeLimits& limits, i
 
 Result<GpBitmap> DecodePng(ByteSpan bytes, const DecodeLimits& limits, int frame);
 Result<Bytes> EncodePng(const Surface& picture, const EncodeOptions& options);
+Result<Bytes> EncodePngRows(PixelRows& picture, const EncodeOptions& options);
 
 Result<GpBitmap> DecodeGif(ByteSpan bytes, const DecodeLimits& limits, int frame);
 int GifFrameCount(ByteSpan bytes);

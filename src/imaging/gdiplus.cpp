@@ -2,6 +2,7 @@
 
 #include "imaging/picture_file.h"
 #include "imaging/session.h"
+#include "platform/stretched_rows.h"
 
 namespace zembra {
 
@@ -42,23 +43,69 @@ PictureRef cGdiPlus::FilenameToIPicture(const std::string& sFileName) {
     return MakePicture(std::move(loaded.value()), 0);
 }
 
-int cGdiPlus::PictureBoxToFile(PictureBox& pic, const std::string& sFileName, int lQuality) {
+const Codec* cGdiPlus::EncoderFor(const std::string& sFileName, int lQuality,
+                                  EncodeOptions& options) const {
     const std::string ext = FileExtension(sFileName);
     const int index = patterns_.EncoderIndex("*." + ext);
     if (index < 0)
+        return nullptr;
+    // The quality goes with extensions that start with J (any case), as before.
+    if (!ext.empty() && (static_cast<unsigned char>(ext[0]) & 0xDF) == 'J')
+        options.quality = lQuality;
+    return encoders_[static_cast<std::size_t>(index)];
+}
+
+int cGdiPlus::PictureBoxToFile(PictureBox& pic, const std::string& sFileName, int lQuality) {
+    EncodeOptions options;
+    const Codec* encoder = EncoderFor(sFileName, lQuality, options);
+    if (encoder == nullptr)
         return 0;
     const PictureRef& picture = pic.Picture();
     if (!picture) {
         Error.raise(GpStatus::InvalidParameter, "the picture box has no picture");
         return 0;
     }
-    EncodeOptions options;
-    // The quality goes with extensions that start with J (any case), as before.
-    if (!ext.empty() && (static_cast<unsigned char>(ext[0]) & 0xDF) == 'J')
-        options.quality = lQuality;
-    const auto failure = SavePicture(*picture, *encoders_[static_cast<std::size_t>(index)], options,
-                                     sFileName, files_);
+    const auto failure = SavePicture(*picture, *encoder, options, sFileName, files_);
     if (failure) {
+        Error.raise(failure->status, failure->detail);
+        return 0;
+    }
+    return -1;
+}
+
+std::unique_ptr<DecodedRows> cGdiPlus::FilenameToRows(const std::string& sFileName) {
+    // Background 0: transparent parts become black.
+    auto opened = OpenPictureRows(sFileName, 0);
+    if (!opened) {
+        Error.raise(opened.failure().status, opened.failure().detail);
+        return nullptr;
+    }
+    return std::move(opened.value());
+}
+
+int cGdiPlus::RowsToFile(DecodedRows& rows, int width, int height, const std::string& sFileName,
+                         int lQuality) {
+    EncodeOptions options;
+    const Codec* encoder = EncoderFor(sFileName, lQuality, options);
+    if (encoder == nullptr)
+        return 0;
+    if (width <= 0 || height <= 0) {
+        Error.raise(GpStatus::InvalidParameter, "the picture box has no picture");
+        return 0;
+    }
+    StretchedRows stretched(rows, width, height);
+    auto encoded = EncodeRows(*encoder, stretched, options);
+    if (encoded)
+        stretched.Finish();
+    if (const auto damaged = rows.failure()) {
+        Error.raise(damaged->status, damaged->detail);
+        return 0;
+    }
+    if (!encoded) {
+        Error.raise(encoded.failure().status, encoded.failure().detail);
+        return 0;
+    }
+    if (const auto failure = WritePicture(encoded.value(), sFileName, files_)) {
         Error.raise(failure->status, failure->detail);
         return 0;
     }

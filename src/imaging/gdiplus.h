@@ -14,6 +14,7 @@
 #include "platform/surface.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,19 @@ class cGdiPlus {
     int PictureBoxToFile(PictureBox& pic, const std::string& sFileName,
                          int lQuality = kDefaultQuality);
 
+    // [SECTION] Resizing a file without holding the whole picture. Together the two
+    // write what FilenameToIPicture, a stretch over a width x height picture box
+    // and PictureBoxToFile would: the same pixels, the same bytes.
+
+    // The file's first frame row by row, transparent parts black; null on failure,
+    // with Error raised as FilenameToIPicture raises it.
+    std::unique_ptr<DecodedRows> FilenameToRows(const std::string& sFileName);
+    // Stretches the rows over width x height pixels (both positive) into sFileName,
+    // choosing the encoder and the quality as PictureBoxToFile does. -1 when the file
+    // was written, 0 otherwise; a damaged source raises its own failure.
+    int RowsToFile(DecodedRows& rows, int width, int height, const std::string& sFileName,
+                   int lQuality = kDefaultQuality);
+
     std::string GdiErrorString(int lError) const { return zembra::GdiErrorString(lError); }
 
     std::uint32_t SessionToken() const { return sessionToken_; }
@@ -51,6 +65,10 @@ class cGdiPlus {
 
   private:
     void BuildEncoderTable();
+    // The encoder the name's extension selects, null for none; sets the quality
+    // where it applies.
+    const Codec* EncoderFor(const std::string& sFileName, int lQuality,
+                            EncodeOptions& options) const;
 
     std::uint32_t sessionToken_ = 0;
     std::vector<const Codec*> encoders_; // the encoder of each index

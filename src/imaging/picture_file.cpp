@@ -111,14 +111,55 @@ PictureRef MakePicture(const GpBitmap& bitmap, std::uint32_t background) {
     return Flatten(std::make_shared<Surface>(bitmap.pixels), bitmap.hasAlpha, background);
 }
 
+namespace {
+
+// A picture decoded whole, handed out row by row.
+class WholePictureRows final : public DecodedRows {
+  public:
+    explicit WholePictureRows(PictureRef picture)
+        : picture_(std::move(picture)), rows_(*picture_) {}
+    int Width() const override { return rows_.Width(); }
+    int Height() const override { return rows_.Height(); }
+    const ColorProfile& Profile() const override { return rows_.Profile(); }
+    const std::uint32_t* Next() override { return rows_.Next(); }
+    bool Skip(int count) override { return rows_.Skip(count); }
+    std::optional<Failure> failure() const override { return std::nullopt; }
+
+  private:
+    PictureRef picture_;
+    SurfaceRows rows_;
+};
+
+} // namespace
+
+Result<std::unique_ptr<DecodedRows>>
+OpenPictureRows(const std::string& path, std::uint32_t background, const DecodeLimits& limits) {
+    auto bytes = ReadPictureFile(path);
+    if (!bytes)
+        return bytes.failure();
+    // JPEG pictures are opaque, so the background never shows through them.
+    if (const Codec* codec = DecoderFor(*bytes.value());
+        codec != nullptr && codec->decode == DecodeJpeg)
+        return OpenJpegRows(bytes.value(), limits);
+    auto decoded = DecodePicture(*bytes.value(), limits);
+    if (!decoded)
+        return decoded.failure();
+    return std::unique_ptr<DecodedRows>(
+        std::make_unique<WholePictureRows>(MakePicture(std::move(decoded.value()), background)));
+}
+
 std::optional<Failure> SavePicture(const Surface& picture, const Codec& codec,
                                    const EncodeOptions& options, const std::string& path,
                                    Files& files) {
     auto encoded = codec.encode(picture, options);
     if (!encoded)
         return encoded.failure();
+    return WritePicture(encoded.value(), path, files);
+}
+
+std::optional<Failure> WritePicture(const Bytes& encoded, const std::string& path, Files& files) {
     errno = 0;
-    if (!files.WriteAll(path, encoded.value())) {
+    if (!files.WriteAll(path, encoded)) {
         const int error = errno;
         Failure failure = error != 0 ? SystemFailure(error) : Failure{GpStatus::Win32Error, {}};
         failure.detail = "cannot write " + path + (error != 0 ? ": " + failure.detail : "");

@@ -6,19 +6,27 @@
 
 #include "imaging/codec.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstring>
+#include <new>
 #include <string>
 
 #include <png.h>
+#include <zlib.h>
 
 namespace zembra {
 
 namespace {
 
-// Level 4 writes a 12-megapixel photograph in about a third of level 6's time
-// (1.2 s against 3.4 s here) for a file 3.5% larger.
-constexpr int kCompressionLevel = 4;
+// Photographs filtered row by row (every filter tried, the best kept) leave
+// runs and small differences that run-length matching packs nearly as well as
+// zlib's searches. Measured on 4.6, 12 and 18 megapixel photographs: a third to a
+// fifth of the time of level 6 (libpng's default) and half that of level 4, for
+// files 0.4 to 12% larger than level 6 and the same size as level 4's. Without
+// the filters, level 6 is as slow and its files up to 70% larger.
+constexpr int kCompressionStrategy = Z_RLE;
+constexpr int kCompressionLevel = 1; // any level but 0 runs the same matcher
 
 struct Messages {
     std::string error;
@@ -184,27 +192,37 @@ struct EncodeState {
     png_infop info = nullptr;
     Messages messages;
     Bytes* out = nullptr;
-    std::vector<png_bytep>* rows = nullptr;
+    bool rowMissing = false; // the picture's rows ran out or failed
 };
 
-bool RunEncode(EncodeState& s, const Surface& picture) {
+bool RunEncode(EncodeState& s, PixelRows& picture, const Bytes* icc) {
     if (setjmp(png_jmpbuf(s.png)))
         return false;
     png_set_write_fn(s.png, s.out, WriteBytes, FlushBytes);
     // A profile that libpng finds wrong is left out with a warning, not an error.
     png_set_benign_errors(s.png, 1);
     png_set_compression_level(s.png, kCompressionLevel);
+    png_set_compression_strategy(s.png, kCompressionStrategy);
+    png_set_filter(s.png, PNG_FILTER_TYPE_BASE, PNG_ALL_FILTERS);
     png_set_IHDR(s.png, s.info, static_cast<png_uint_32>(picture.Width()),
                  static_cast<png_uint_32>(picture.Height()), 8, PNG_COLOR_TYPE_RGB,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
-    if (const auto& icc = picture.Profile(); icc && !icc->empty())
+    if (icc != nullptr && !icc->empty())
         png_set_iCCP(s.png, s.info, "ICC profile", PNG_COMPRESSION_TYPE_BASE, icc->data(),
                      static_cast<png_uint_32>(icc->size()));
     png_set_pHYs(s.png, s.info, 3780, 3780, PNG_RESOLUTION_METER); // 96 dots per inch
     png_write_info(s.png, s.info);
     png_set_bgr(s.png);
     png_set_filler(s.png, 0, PNG_FILLER_AFTER); // drops the alpha byte
-    png_write_image(s.png, s.rows->data());
+    for (int y = 0; y < picture.Height(); ++y) {
+        const std::uint32_t* row = picture.Next();
+        if (row == nullptr) {
+            s.rowMissing = true;
+            return false;
+        }
+        // libpng's row type is not const, but writing only reads it.
+        png_write_row(s.png, const_cast<png_bytep>(reinterpret_cast<const png_byte*>(row)));
+    }
     png_write_end(s.png, nullptr);
     return true;
 }
@@ -237,26 +255,45 @@ Result<GpBitmap> DecodePng(ByteSpan bytes, const DecodeLimits& limits, int frame
     return std::move(*out);
 }
 
-Result<Bytes> EncodePng(const Surface& picture, const EncodeOptions&) {
-    Bytes out;
-    std::vector<png_bytep> rows(static_cast<std::size_t>(picture.Height()));
-    for (int y = 0; y < picture.Height(); ++y) {
-        // libpng's row type is not const, but writing only reads it.
-        rows[static_cast<std::size_t>(y)] =
-            const_cast<png_bytep>(reinterpret_cast<const png_byte*>(picture.Row(y).data()));
+namespace {
+
+// Room for the file reserved up front: the pages are only taken as the file
+// grows into them, and the buffer never moves. Grown by doubling instead, it
+// would hold the old and the new copy at once, half again the file's size.
+void ReserveForFile(Bytes& out, const PixelRows& picture) {
+    constexpr std::size_t kMostReserved = std::size_t{512} << 20;
+    const std::size_t raw = (static_cast<std::size_t>(picture.Width()) * 3 + 1) *
+                            static_cast<std::size_t>(picture.Height());
+    try {
+        out.reserve(std::min(raw + 65536, kMostReserved));
+    } catch (const std::bad_alloc&) {
+        // Then it grows as it must.
     }
+}
+
+} // namespace
+
+Result<Bytes> EncodePngRows(PixelRows& picture, const EncodeOptions&) {
+    Bytes out;
+    ReserveForFile(out, picture);
+    const ColorProfile profile = picture.Profile();
     EncodeState s;
     s.out = &out;
-    s.rows = &rows;
     s.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &s.messages, OnError, OnWarning);
     if (s.png == nullptr)
         return Failure{GpStatus::OutOfMemory, "PNG: no memory for the encoder"};
     s.info = png_create_info_struct(s.png);
-    const bool ok = s.info != nullptr && RunEncode(s, picture);
+    const bool ok = s.info != nullptr && RunEncode(s, picture, profile.get());
     png_destroy_write_struct(&s.png, s.info != nullptr ? &s.info : nullptr);
     if (!ok)
-        return Failure{GpStatus::GenericError, "PNG: " + s.messages.error};
+        return Failure{GpStatus::GenericError, s.rowMissing ? "PNG: the picture's rows ran out"
+                                                            : "PNG: " + s.messages.error};
     return out;
+}
+
+Result<Bytes> EncodePng(const Surface& picture, const EncodeOptions& options) {
+    SurfaceRows rows(picture);
+    return EncodePngRows(rows, options);
 }
 
 } // namespace zembra

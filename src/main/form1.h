@@ -254,8 +254,12 @@ class Form1 : public Form {
     bool keepExifCondition() const;
     void exifSave(const std::string& path);
     void exifRestore(const std::string& output);
+    bool resizeInto(const std::string& source, const std::string& output, int takes, bool durable);
+    void sizeTarget(int w, int h);
     bool drawResized(const std::string& source, int takes);
-    bool saveResized(const std::string& output);
+    bool streamResized(const std::string& source, const std::string& output, bool durable);
+    bool saveResized(const std::string& output, bool durable,
+                     const std::function<bool(const std::string& temporary)>& write);
     int resizeQuality() const;
 
     Services& services_;

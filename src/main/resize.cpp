@@ -42,6 +42,21 @@ ScaleFactors ResizeFactors(bool percentage, double percent, bool keepAspect, dou
     return pictureWidth > pictureHeight ? ScaleFactors{fW, fW} : ScaleFactors{fH, fH};
 }
 
+// Sizes Picture2 for a w x h pixel source as the resize options ask. The sizes are
+// single precision twips, as the boxes keep them.
+void Form1::sizeTarget(int w, int h) {
+    const double border = Picture1.BorderStyle() == PictureBox::vbFixedSingle
+                              ? 2.0 * PictureBox::kBorderPixels * PictureBox::kTwipsPerPixel
+                              : 0.0;
+    const ScaleFactors f = ResizeFactors(Option3.Value(), FieldValue(Text2), Check4.Value() == 1,
+                                         FieldValue(Text3), FieldValue(Text4), w, h);
+    const double innerW = double(w) * PictureBox::kTwipsPerPixel;
+    const double innerH = double(h) * PictureBox::kTwipsPerPixel;
+    Picture2.setWidth(static_cast<float>(innerW * f.width / 100 + border));
+    Picture2.setHeight(static_cast<float>(innerH * f.height / 100 + border));
+    KeepOnePixel(Picture2);
+}
+
 // Loads the source, with its watermark when one is added, into Picture1 and
 // draws it scaled into Picture2.
 bool Form1::drawResized(const std::string& source, int takes) {
@@ -61,21 +76,11 @@ bool Form1::drawResized(const std::string& source, int takes) {
     if (!Picture1.Picture())
         return false;
 
-    Picture1.setScaleMode(PictureBox::vbTwips);
-    const double border = Picture1.Width() - Picture1.ScaleWidth();
     Picture1.setScaleMode(PictureBox::vbPixels);
     const int w = static_cast<int>(std::nearbyint(Picture1.ScaleWidth()));
     const int h = static_cast<int>(std::nearbyint(Picture1.ScaleHeight()));
     Picture1.setScaleMode(PictureBox::vbTwips);
-    const ScaleFactors f = ResizeFactors(Option3.Value(), FieldValue(Text2), Check4.Value() == 1,
-                                         FieldValue(Text3), FieldValue(Text4), w, h);
-
-    // Sizes are single precision twips, as the boxes keep them.
-    const float outerW = static_cast<float>((Picture1.Width() - border) * f.width / 100 + border);
-    const float outerH = static_cast<float>((Picture1.Height() - border) * f.height / 100 + border);
-    Picture2.setWidth(outerW);
-    Picture2.setHeight(outerH);
-    KeepOnePixel(Picture2);
+    sizeTarget(w, h);
     Picture2.setAutoRedraw(true);
     Picture2.PaintPicture(Picture1.Picture(), 0, 0, Picture2.ScaleWidth(), Picture2.ScaleHeight());
     for (int i = 0; i < takes; ++i) {
@@ -84,6 +89,21 @@ bool Form1::drawResized(const std::string& source, int takes) {
     }
     services_.DoEvents();
     return true;
+}
+
+// Draws the source into the output: through the working boxes when a watermark
+// needs the whole picture, else row by row from the decoder into the encoder,
+// which gives the same file with a fraction of the memory and work.
+bool Form1::resizeInto(const std::string& source, const std::string& output, int takes,
+                       bool durable) {
+    if (Check6.Value() == 0)
+        return streamResized(source, output, durable);
+    return drawResized(source, takes) &&
+           saveResized(output, durable, [&](const std::string& temporary) {
+               cGdiPlus gdip([&](const ImagingError& e) { failed(output + ": " + e.Text()); },
+                             files_);
+               return gdip.PictureBoxToFile(Picture2, temporary, resizeQuality()) == -1;
+           });
 }
 
 int Form1::resizeQuality() const {
@@ -95,16 +115,14 @@ int Form1::resizeQuality() const {
     return quality;
 }
 
-// Writes Picture2 under a temporary name beside the output; only a complete
-// file is moved into place, so a failed save leaves every picture as it was.
-bool Form1::saveResized(const std::string& output) {
+// Writes the output under a temporary name beside it; only a complete file is
+// moved into place, so a failed save leaves every picture as it was. A file that
+// replaces or outlives a picture is made durable first.
+bool Form1::saveResized(const std::string& output, bool durable,
+                        const std::function<bool(const std::string& temporary)>& write) {
     const std::string temporary = TemporarySibling(output);
-    bool written = false;
-    {
-        cGdiPlus gdip([&](const ImagingError& e) { failed(output + ": " + e.Text()); }, files_);
-        written = gdip.PictureBoxToFile(Picture2, temporary, resizeQuality()) == -1;
-    }
-    if (written && files_.Replace(temporary, output)) {
+    const bool written = write(temporary);
+    if (written && (!durable || files_.Flush(temporary)) && files_.Replace(temporary, output)) {
         services_.DoEvents();
         return true;
     }
@@ -119,7 +137,8 @@ void Form1::resizeoriginal(const std::string& source, std::string output) {
     if (output.empty())
         output = source;
     try {
-        if (!drawResized(source, 2) || !saveResized(output))
+        // Replacing or removing the source: the output must be on the disk first.
+        if (!resizeInto(source, output, 2, true))
             return;
         // The source goes only now that its replacement is complete.
         if (output != source && !files_.Remove(source))
@@ -131,8 +150,7 @@ void Form1::resizeoriginal(const std::string& source, std::string output) {
 
 void Form1::resizecopy(const std::string& source, const std::string& output) {
     try {
-        if (drawResized(source, 1))
-            saveResized(output);
+        resizeInto(source, output, 1, files_.Exists(output));
     } catch (const std::exception& e) {
         failed(source + ": " + e.what());
     }

@@ -41,7 +41,9 @@ std::string ExifCopySource(const std::string& name) {
     return name.substr(0, at);
 }
 
-bool WriteFileDurably(const std::string& path, const Bytes& bytes) {
+// A file that takes the place of another is synced before it moves there, so a
+// crash cannot leave an empty file where a picture was.
+bool WriteFile(const std::string& path, const Bytes& bytes, bool durable) {
     int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd < 0)
         return false;
@@ -55,7 +57,7 @@ bool WriteFileDurably(const std::string& path, const Bytes& bytes) {
         }
         written += static_cast<std::size_t>(n);
     }
-    ok = ok && ::fsync(fd) == 0;
+    ok = ok && (!durable || ::fsync(fd) == 0);
     ok = (::close(fd) == 0) && ok;
     if (!ok)
         ::unlink(path.c_str());
@@ -109,15 +111,40 @@ bool Files::Replace(const std::string& from, const std::string& to) {
     return Exists(from) && !to.empty() && std::rename(from.c_str(), to.c_str()) == 0;
 }
 
+bool Files::Flush(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool ok = ::fsync(fd) == 0;
+    return (::close(fd) == 0) && ok;
+}
+
 std::optional<Bytes> Files::ReadAll(const std::string& path) const {
     if (!Exists(path))
         return std::nullopt;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
         return std::nullopt;
-    Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
+    struct stat st {};
+    Bytes bytes;
+    bool ok = ::fstat(fd, &st) == 0;
+    if (ok)
+        bytes.resize(static_cast<std::size_t>(st.st_size));
+    // The size it had when opened; a file that shrinks meanwhile gives what is left.
+    std::size_t done = 0;
+    while (ok && done < bytes.size()) {
+        const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        ok = n >= 0;
+        if (n <= 0)
+            break;
+        done += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    if (!ok)
         return std::nullopt;
+    bytes.resize(done);
     return bytes;
 }
 
@@ -125,7 +152,7 @@ bool Files::WriteAll(const std::string& path, const Bytes& bytes) {
     if (path.empty())
         return false;
     const std::string temporary = TemporarySibling(path);
-    if (!WriteFileDurably(temporary, bytes))
+    if (!WriteFile(temporary, bytes, Exists(path)))
         return false;
     if (std::rename(temporary.c_str(), path.c_str()) != 0) {
         ::unlink(temporary.c_str());

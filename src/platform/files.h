@@ -26,12 +26,16 @@ class Files {
     // Moves a finished file into place in one step, replacing what is there.
     virtual bool Replace(const std::string& from, const std::string& to);
     virtual std::optional<Bytes> ReadAll(const std::string& path) const;
-    // Writes the whole file under a temporary name, then moves it into place.
+    // Writes the whole file under a temporary name, then moves it into place; a
+    // file that replaces another reaches the disk before it does.
     virtual bool WriteAll(const std::string& path, const Bytes& bytes);
     // Removes what a run that was killed left in `folder` (empty: the current one):
     // its temporary files, whose process is gone, and a temporary EXIF copy that
     // still matches its source byte for byte. Returns how many files went.
     virtual int RemoveLeftovers(const std::string& folder);
+
+    // Makes a written file durable before it replaces or outlives a picture.
+    virtual bool Flush(const std::string& path);
 
     // The files of the running program.
     static Files& Local();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <type_traits>
 #include <vector>
 
 namespace zembra {
@@ -83,10 +84,7 @@ AxisMap MapAxis(std::int64_t d0, std::int64_t dn, std::int64_t s0, std::int64_t 
     const std::int64_t lo = std::max<std::int64_t>(0, -d0);
     const std::int64_t hi = std::min<std::int64_t>(dn, dstLimit - d0);
     for (std::int64_t i = lo; i < hi; ++i) {
-        // Both factors stay below 2^32, so the product fits in 64 bits.
-        const auto offset = static_cast<std::int64_t>(
-            (static_cast<std::uint64_t>(2 * i + 1) * static_cast<std::uint64_t>(sn)) /
-            static_cast<std::uint64_t>(2 * dn));
+        const std::int64_t offset = PointSample(i, dn, sn);
         const std::int64_t s = s0 + (flip ? sn - 1 - offset : offset);
         if (s < 0 || s >= srcLimit) {
             // The mapping is monotonic, so the valid positions form one run.
@@ -117,9 +115,20 @@ void StretchRows(Surface& dst, const AxisMap& cols, const AxisMap& rows, const S
     for (std::size_t r = 0; r < rows.source.size(); ++r) {
         auto d = dst.Row(static_cast<int>(rows.first + static_cast<std::int64_t>(r)))
                      .subspan(static_cast<std::size_t>(cols.first), width);
-        auto s = src.Row(rows.source[r]);
+        if constexpr (std::is_same_v<Op, CopyOp>) {
+            // Enlarging repeats source rows: copy the row just made.
+            if (r > 0 && rows.source[r] == rows.source[r - 1]) {
+                const auto above =
+                    dst.Row(static_cast<int>(rows.first + static_cast<std::int64_t>(r) - 1))
+                        .subspan(static_cast<std::size_t>(cols.first), width);
+                std::memcpy(d.data(), above.data(), width * sizeof(std::uint32_t));
+                continue;
+            }
+        }
+        const std::uint32_t* s = src.Row(rows.source[r]).data();
+        const int* from = cols.source.data();
         for (std::size_t c = 0; c < width; ++c)
-            d[c] = op(d[c], s[static_cast<std::size_t>(cols.source[c])]);
+            d[c] = op(d[c], s[from[c]]);
     }
 }
 

@@ -35,6 +35,15 @@ struct BLENDFUNCTION {
 
 // [SECTION] On surfaces
 
+// The source position that position i of a dn-long stretch over sn source positions
+// takes (0 <= i < dn): floor((2i + 1) * sn / (2 dn)), the one under its centre.
+constexpr std::int64_t PointSample(std::int64_t i, std::int64_t dn, std::int64_t sn) {
+    // Both factors stay below 2^32, so the product fits in 64 bits.
+    return static_cast<std::int64_t>(
+        (static_cast<std::uint64_t>(2 * i + 1) * static_cast<std::uint64_t>(sn)) /
+        static_cast<std::uint64_t>(2 * dn));
+}
+
 // Copies or combines w x h pixels of src at (sx, sy) onto dst at (dx, dy). src may
 // be dst itself, overlapping or not. False for an unknown raster operation or a
 // negative size; nothing is drawn then.

@@ -200,6 +200,46 @@ TEST(ResizeSafety, AFailedSaveLosesNoPictureAndLeavesNoStrayFile) {
     }
 }
 
+// A disk that cannot sync: nothing may then replace or outlive an original, while
+// a fresh copy needs no sync.
+class UnsyncedDisk : public Files {
+  public:
+    int flushes = 0;
+    bool Flush(const std::string&) override {
+        ++flushes;
+        return false;
+    }
+};
+
+TEST(ResizeSafety, OnlyFilesThatReplaceOrOutliveAPictureMustReachTheDiskFirst) {
+    const struct {
+        int action;
+        const char* listing;
+        int flushes;
+    } cases[] = {{3, "photo.jpg", 1}, {5, "photo.jpg", 1}, {4, "(R)photo.jpg photo.jpg", 0}};
+    for (const auto& c : cases) {
+        ScriptedServices services;
+        UnsyncedDisk disk;
+        TempDir dir;
+        const auto jpeg = EncodeJpeg(Gradient(32, 24), {90}).value();
+        ASSERT_TRUE(Files::Local().WriteAll(dir / "photo.jpg", jpeg));
+        Form1 form(services, disk);
+        form.Form_Load();
+        std::vector<std::string> failures;
+        form.onFailure = [&](const std::string& m) { failures.push_back(m); };
+        services.dialogAnswers.push_back(dir / "photo.jpg");
+        form.Command7.Click();
+        form.Combo2.setListIndex(c.action);
+        form.Text1.setText("New");
+        form.Text2.setText("50");
+        form.Command1_Click();
+        EXPECT_EQ(dir.Listing(), c.listing) << "action " << c.action;
+        EXPECT_EQ(Files::Local().ReadAll(dir / "photo.jpg"), jpeg) << "action " << c.action;
+        EXPECT_EQ(disk.flushes, c.flushes) << "action " << c.action;
+        EXPECT_EQ(failures.empty(), c.flushes == 0) << "action " << c.action;
+    }
+}
+
 TEST_F(Resize, UnreadablePictureLeavesTheOriginal) {
     Add(dir.Write("broken.jpg", "not a picture"));
     Run(3);
