@@ -46,12 +46,12 @@ ScaleFactors ResizeFactors(bool percentage, double percent, bool keepAspect, dou
 // single precision twips, as the boxes keep them.
 void Form1::sizeTarget(int w, int h) {
     const double border = Picture1.BorderStyle() == PictureBox::vbFixedSingle
-                              ? 2.0 * PictureBox::kBorderPixels * PictureBox::kTwipsPerPixel
+                              ? 2.0 * PictureBox::kBorderPixels * kTwipsPerPixel
                               : 0.0;
     const ScaleFactors f = ResizeFactors(Option3.Value(), FieldValue(Text2), Check4.Value() == 1,
                                          FieldValue(Text3), FieldValue(Text4), w, h);
-    const double innerW = double(w) * PictureBox::kTwipsPerPixel;
-    const double innerH = double(h) * PictureBox::kTwipsPerPixel;
+    const double innerW = double(w) * kTwipsPerPixel;
+    const double innerH = double(h) * kTwipsPerPixel;
     Picture2.setWidth(static_cast<float>(innerW * f.width / 100 + border));
     Picture2.setHeight(static_cast<float>(innerH * f.height / 100 + border));
     KeepOnePixel(Picture2);

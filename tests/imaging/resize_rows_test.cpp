@@ -85,8 +85,8 @@ TEST(ResizeRows, WriteTheSameFileAsTheWholePictureForEveryFormatAndSize) {
             {w / 3, h * 2}, {w * 5 / 2 + 1, h * 3 / 2}, {2, h / 40 + 1}};
         for (const auto& [tw, th] : sizes) {
             box.setPicture(nullptr);
-            box.setWidth(tw * PictureBox::kTwipsPerPixel);
-            box.setHeight(th * PictureBox::kTwipsPerPixel);
+            box.setWidth(tw * kTwipsPerPixel);
+            box.setHeight(th * kTwipsPerPixel);
             box.PaintPicture(whole, 0, 0, box.ScaleWidth(), box.ScaleHeight());
             box.setPicture(box.Image());
             for (const std::string ext : {".jpg", ".png", ".bmp", ".gif", ".tif"}) {

@@ -61,7 +61,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(FormTest, HostileDateNamesNoFolder) {
     std::filesystem::create_directories(dir / "2008/05");
     ASSERT_TRUE(Files::Local().WriteAll(dir / "img.jpg",
-                                        DatedJpeg(ByteOrder::Intel, "2008/05/17 10:11:12")));
+                                        DatedJpeg(ByteOrder::Little, "2008/05/17 10:11:12")));
     Add(dir / "img.jpg");
     form.Combo2.setListIndex(2);
     form.Text1.setText("Holiday");
