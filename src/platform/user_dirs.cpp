@@ -70,7 +70,7 @@ std::optional<std::string> ParseUserDir(std::string_view fileText, std::string_v
 
 std::string UserDirectories::Config() {
     const std::string config = Environment("XDG_CONFIG_HOME");
-    // The specification of the variable ignores relative paths.
+    // XDG says a relative path in the variable is to be ignored.
     if (config.starts_with('/'))
         return config;
     return Home() + "/.config";
