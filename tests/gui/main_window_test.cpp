@@ -1,29 +1,63 @@
 // The main window: pictures dropped or named reach the list as "Add Pic(s)" adds
-// them, never during a run; quitting ends a run cleanly.
+// them, never during a run; quitting ends a run cleanly; the import and updates
+// dialogs open beside it and go away when closed.
 #include "gui/main_window.h"
+#include "gui/picture_paths.h"
+#include "support/scripted_services.h"
 #include "support/temp_dir.h"
 
+#include <QAbstractButton>
 #include <QDropEvent>
 #include <QListWidget>
 #include <QMimeData>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <QUrl>
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <optional>
 
 namespace zembra::testing {
 namespace {
+
+using Strings = std::vector<std::string>;
 
 QUrl Local(const std::string& path) {
     return QUrl::fromLocalFile(QString::fromStdString(path));
 }
 
+Strings Entries(const ListControl& list) {
+    Strings out;
+    for (int i = 0; i < list.ListCount(); ++i)
+        out.push_back(list.List(i));
+    return out;
+}
+
+// An environment variable set for one test; the old value comes back after it.
+class ScopedEnv {
+  public:
+    ScopedEnv(const char* name, const std::string& value) : name_(name) {
+        if (const char* old = std::getenv(name))
+            old_ = old;
+        ::setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnv() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
+
+  private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
 class Window : public ::testing::Test {
   protected:
     TempDir dir;
+    // Each test has settings and a home folder of its own, never the user's.
+    ScopedEnv home{"HOME", dir / "home"};
+    ScopedEnv config{"XDG_CONFIG_HOME", dir / "config"};
     int ends = 0;
     MainWindow window{{.scale = 1.0, .onEnd = [this] {
                            ++ends;
@@ -32,12 +66,7 @@ class Window : public ::testing::Test {
 
     void SetUp() override { window.form().Form_Load(); }
 
-    std::vector<std::string> Listed() {
-        std::vector<std::string> out;
-        for (int i = 0; i < window.form().List3.ListCount(); ++i)
-            out.push_back(window.form().List3.List(i));
-        return out;
-    }
+    Strings Listed() { return Entries(window.form().List3); }
 
     // Drags the URLs from a file manager over the list; true when the list takes them.
     bool Drop(const QList<QUrl>& urls) {
@@ -66,8 +95,8 @@ TEST_F(Window, DroppedFilesAndFoldersAreAddedAsChosenPictures) {
     EXPECT_FALSE(Drop({QUrl("https://example.org/a.jpg")})); // nothing local
     ASSERT_TRUE(Drop({Local(dir / "trip/"), Local(dir / "c.gif"), Local(dir / "d.doc")}));
     // The folder's pictures by name in any case, its subfolders and other files left out.
-    EXPECT_EQ(Listed(), (std::vector<std::string>{dir / "trip/a.gif", dir / "trip/A.PNG",
-                                                  dir / "trip/b.jpg", dir / "c.gif"}));
+    EXPECT_EQ(Listed(),
+              (Strings{dir / "trip/a.gif", dir / "trip/A.PNG", dir / "trip/b.jpg", dir / "c.gif"}));
 
     // Dropping them again adds nothing, as choosing them again would.
     ASSERT_TRUE(Drop({Local(dir / "trip/b.jpg")}));
@@ -83,6 +112,84 @@ TEST_F(Window, ClosingTheWindowEndsTheProgramOnceLikeCancelQuit) {
     EXPECT_TRUE(window.form().Ending());
     window.form().Command2_Click(); // a second request changes nothing
     EXPECT_EQ(ends, 1);
+}
+
+TEST_F(Window, AddFoldersOpensOneImportDialogThatBrowsesAndGoesAwayOnCancel) {
+    std::filesystem::create_directories(dir / "home/Album");
+    auto* addFolders = qobject_cast<QToolButton*>(window.view().widgetFor("Command9"));
+    ASSERT_NE(addFolders, nullptr);
+    QTest::mouseClick(addFolders, Qt::LeftButton);
+    ImportWindow* import = window.importWindow();
+    ASSERT_NE(import, nullptr);
+    EXPECT_TRUE(import->view().isVisible());
+    EXPECT_EQ(import->view().windowTitle(), "Import Picture Folder(s)");
+    QTest::mouseClick(addFolders, Qt::LeftButton);
+    EXPECT_EQ(window.importWindow(), import); // one dialog at a time
+
+    // Double-clicking a folder of the tree opens it.
+    auto* tree = qobject_cast<QListWidget*>(import->view().widgetFor("Dir1"));
+    ASSERT_NE(tree, nullptr);
+    const auto found = tree->findItems("Album", Qt::MatchEndsWith);
+    ASSERT_EQ(found.size(), 1);
+    const QRect item = tree->visualItemRect(found.front());
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, item.center());
+    QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, item.center());
+    EXPECT_EQ(import->form().Dir1.Path(), dir / "home/Album");
+
+    QTest::mouseClick(qobject_cast<QToolButton*>(import->view().widgetFor("Command2")),
+                      Qt::LeftButton);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window.importWindow(), nullptr);
+    EXPECT_TRUE(std::filesystem::exists(dir / "config/KVD/folder.txt"));
+}
+
+TEST_F(Window, UpdatesDialogDisablesTheMainWindowUntilClosed) {
+    window.view().show();
+    ASSERT_TRUE(window.form().ShowUpdatesDialog);
+    window.form().ShowUpdatesDialog();
+    Form5* dialog = window.updates().dialog();
+    FormView* view = window.updates().dialogView();
+    ASSERT_TRUE(dialog && view);
+    EXPECT_FALSE(window.view().isEnabled());
+    EXPECT_TRUE(view->isVisible() && view->isEnabled());
+    EXPECT_EQ(dialog->Label6.Caption(), "Version not found");
+
+    auto* ok = qobject_cast<QAbstractButton*>(view->widgetFor(dialog->Command1));
+    ASSERT_NE(ok, nullptr);
+    EXPECT_TRUE(ok->isVisible());
+    EXPECT_EQ(ok->text(), "OK");
+    QTest::mouseClick(ok, Qt::LeftButton);
+
+    EXPECT_TRUE(window.view().isEnabled());
+    EXPECT_EQ(window.updates().dialog(), nullptr);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+TEST(PictureNames, AreKnownByTheirExtensionInAnyCase) {
+    for (const char* name : {"a.jpg", "b.JPEG", "c.Gif", "d.png", "e.BMP", "f.tif", "g.TIFF"})
+        EXPECT_TRUE(IsPictureName(name)) << name;
+    for (const char* name : {"h.jpg.bak", "i.jpe", "jpg", ".jpg", "k.webp", ""})
+        EXPECT_FALSE(IsPictureName(name)) << name;
+}
+
+// The open dialog's answers are only right if Form1's "Add Pic(s)" lists exactly the paths.
+TEST(OpenAnswers, ListExactlyThePathsThroughAddPictures) {
+    EXPECT_EQ(OpenAnswer({}), "");
+    const Strings cases[] = {{"/p/a.jpg"},
+                             {"/p/b.jpg", "/p/a.jpg", "/p/c d.png"},
+                             {"/a.jpg", "/b.jpg"},
+                             {"/x/a.jpg", "/y/z/b.jpg"}};
+    for (const Strings& paths : cases) {
+        ScriptedServices services;
+        Form1 form{services};
+        form.Form_Load();
+        services.dialogAnswers.push_back(OpenAnswer(paths));
+        form.Command7.Click();
+        EXPECT_EQ(Entries(form.List3), paths) << paths.front();
+    }
+    // Runs of one folder become one answer each.
+    EXPECT_EQ(OpenAnswersFor({"/p/a.jpg", "/p/b.jpg", "/q/c.jpg", "/p/d.jpg"}),
+              (Strings{OpenAnswer({"/p/a.jpg", "/p/b.jpg"}), "/q/c.jpg", "/p/d.jpg"}));
 }
 
 // A job that renames three pictures, ready to run.

