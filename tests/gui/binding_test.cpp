@@ -220,8 +220,6 @@ TEST_F(Binding, EnabledAndVisibleFollowTheModel) {
     EXPECT_FALSE(edit->isEnabled());
     form.text.setVisible(false);
     EXPECT_TRUE(edit->isHidden());
-    form.text.setVisible(true);
-    EXPECT_FALSE(edit->isHidden());
 
     // A disabled frame blocks its children on screen but leaves their own flags,
     // and enabling it again keeps a child that is disabled in its own right off.

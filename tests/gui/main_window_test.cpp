@@ -1,6 +1,8 @@
 // The main window: pictures dropped or named reach the list as "Add Pic(s)" adds
 // them, never during a run; quitting ends a run cleanly; the import and updates
-// dialogs open beside it and go away when closed.
+// dialogs open beside it and go away when closed. The executable's options and the
+// command-line text that follows them.
+#include "gui/gui_arguments.h"
 #include "gui/main_window.h"
 #include "gui/picture_paths.h"
 #include "support/scripted_services.h"
@@ -38,18 +40,15 @@ Strings Entries(const ListControl& list) {
 }
 
 // An environment variable set for one test; the old value comes back after it.
-class ScopedEnv {
-  public:
-    ScopedEnv(const char* name, const std::string& value) : name_(name) {
+struct ScopedEnv {
+    ScopedEnv(const char* name, const std::string& value) : name(name) {
         if (const char* old = std::getenv(name))
-            old_ = old;
+            saved = old;
         ::setenv(name, value.c_str(), 1);
     }
-    ~ScopedEnv() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
-
-  private:
-    const char* name_;
-    std::optional<std::string> old_;
+    ~ScopedEnv() { saved ? ::setenv(name, saved->c_str(), 1) : ::unsetenv(name); }
+    const char* name;
+    std::optional<std::string> saved;
 };
 
 class Window : public ::testing::Test {
@@ -145,7 +144,6 @@ TEST_F(Window, AddFoldersOpensOneImportDialogThatBrowsesAndGoesAwayOnCancel) {
 
 TEST_F(Window, UpdatesDialogDisablesTheMainWindowUntilClosed) {
     window.view().show();
-    ASSERT_TRUE(window.form().ShowUpdatesDialog);
     window.form().ShowUpdatesDialog();
     Form5* dialog = window.updates().dialog();
     FormView* view = window.updates().dialogView();
@@ -190,6 +188,41 @@ TEST(OpenAnswers, ListExactlyThePathsThroughAddPictures) {
     // Runs of one folder become one answer each.
     EXPECT_EQ(OpenAnswersFor({"/p/a.jpg", "/p/b.jpg", "/q/c.jpg", "/p/d.jpg"}),
               (Strings{OpenAnswer({"/p/a.jpg", "/p/b.jpg"}), "/q/c.jpg", "/p/d.jpg"}));
+}
+
+TEST(Arguments, SplitIntoOptionsAndCommandLineText) {
+    const struct {
+        Strings args;
+        std::string commandLine;
+        Strings add;
+    } cases[] = {
+        {{}, "", {}},
+        {{"/p/||a.jpg|b.jpg", "and", "more"}, "/p/||a.jpg|b.jpg and more", {}},
+        {{"--add", "a.jpg", "pics"}, "", {"a.jpg", "pics"}},
+        {{"--add", "a.jpg", "--", "||/x.jpg"}, "||/x.jpg", {"a.jpg"}},
+        {{"--", "--add"}, "--add", {}},
+        // The text begins at the first argument that is no option.
+        {{"x", "--add", "a.jpg"}, "x --add a.jpg", {}},
+    };
+    for (const auto& c : cases) {
+        const GuiArguments parsed = ParseGuiArguments(c.args);
+        EXPECT_EQ(parsed.error, "") << c.commandLine;
+        EXPECT_EQ(parsed.commandLine, c.commandLine);
+        EXPECT_EQ(parsed.add, c.add) << c.commandLine;
+    }
+}
+
+TEST(Arguments, ReadTheirValuesAndFailOnMissingOrBadOnesAndUnknownOptions) {
+    const GuiArguments parsed =
+        ParseGuiArguments({"--version", "--screenshot", "w.png", "--font-size", "14", "--help"});
+    EXPECT_TRUE(parsed.version);
+    EXPECT_TRUE(parsed.help);
+    EXPECT_EQ(parsed.screenshot, "w.png");
+    EXPECT_EQ(parsed.fontSize, 14);
+    const Strings bad[] = {{"--add"},   {"--add", "--version"}, {"--screenshot"},
+                           {"--bogus"}, {"--font-size", "12x"}, {"--font-size", "200"}};
+    for (const Strings& args : bad)
+        EXPECT_NE(ParseGuiArguments(args).error, "") << args.front() << ' ' << args.back();
 }
 
 // A job that renames three pictures, ready to run.

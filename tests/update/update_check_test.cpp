@@ -1,15 +1,27 @@
 // The start-up check and the updates dialog against a web server on 127.0.0.1:
-// what each offers for the published versions, and the installer download.
+// what each offers for the published versions, and the installer download; the
+// version file as the two readers see it, and which addresses may stand in for the
+// maker's site.
+#include "platform/download.h"
 #include "support/loopback_server.h"
 #include "support/scripted_services.h"
 #include "update/form5.h"
+#include "update/update_site.h"
+#include "update/version_file.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <sstream>
 
 namespace zembra::testing {
 namespace {
+
+std::string Content(const std::string& path) {
+    std::ostringstream out;
+    out << std::ifstream(path, std::ios::binary).rdbuf();
+    return out.str();
+}
 
 class UpdateCheck : public ::testing::Test {
   protected:
@@ -97,9 +109,7 @@ TEST_F(UpdateCheck, YesDownloadsTheInstallerAndOpensItOrSaysItFailed) {
     dialog->Command2.Click();
     ASSERT_EQ(opened, std::vector<std::string>{Kvd("update.exe")});
     EXPECT_EQ(ends, 1);
-    std::string content;
-    std::getline(std::ifstream(Kvd("update.exe")), content);
-    EXPECT_EQ(content, "installer 2.4.1");
+    EXPECT_EQ(Content(Kvd("update.exe")), "installer 2.4.1");
 }
 
 // The main window's disabling is the window's own test.
@@ -111,6 +121,66 @@ TEST_F(UpdateCheck, DialogHoldsTheStartUpChoice) {
     EXPECT_EQ(main.shared.UpdateOnStartup, 2);
     dialog->Check1.setValue(1);
     EXPECT_EQ(main.shared.UpdateOnStartup, 1);
+}
+
+// Downloads land whole or not at all: error statuses, refused connections, silent
+// servers and oversized answers leave the destination as it was.
+TEST_F(UpdateCheck, DownloadsLandWholeOrNotAtAll) {
+    // Several of libcurl's writes, and bytes that text handling would change.
+    std::string body(100000, '\r');
+    body[5000] = '\0';
+    server.Publish("/setup.exe", body);
+    TempDir dir;
+    dir.Write("setup.exe", "older");
+    ASSERT_TRUE(DownloadFile(server.Address() + "/setup.exe", dir / "setup.exe"));
+    EXPECT_EQ(Content(dir / "setup.exe"), body);
+
+    const DownloadLimits quick{.connectSeconds = 1, .totalSeconds = 1, .maxBytes = 99999};
+    for (const std::string& url :
+         {server.Address() + "/missing.exe", server.RefusingAddress() + "/setup.exe",
+          server.SilentAddress() + "/setup.exe", server.Address() + "/setup.exe" /* too big */,
+          std::string("file:///etc/hostname")}) {
+        SCOPED_TRACE(url);
+        EXPECT_FALSE(DownloadFile(url, dir / "fresh.exe", quick));
+        EXPECT_FALSE(DownloadFile(url, dir / "setup.exe", quick));
+        EXPECT_EQ(Content(dir / "setup.exe"), body);
+        EXPECT_EQ(dir.Listing(), "setup.exe"); // nothing else, no temporary file
+    }
+}
+
+constexpr auto Whole = VersionDigits::WholeLine;
+constexpr auto Three = VersionDigits::ThreeCharacters;
+
+TEST(ReadVersionText, ReadsTheLastVersionLineUntilAFailure) {
+    const struct {
+        const char* text;
+        VersionDigits digits;
+        std::optional<std::int16_t> version;
+        bool failed;
+    } cases[] = {
+        {"ver=241\n VER=241\nNOTES=fixes", Whole, std::nullopt, false}, // key at the start, exact
+        {"VER=99999", Whole, std::nullopt, true},                       // beyond 16 bits
+        {"VER=2E4", Three, 20000, false}, // three characters may still be large
+        {"VER=240\nVER=241", Whole, 241, false},
+        // A value that is no number stops the reading; what came before stays.
+        {"VER=241\nVER=abc\nVER=300", Whole, 241, true},
+        {"VER= 2.5 ", Whole, 2, false}, // halves round to even
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.text << (c.digits == Whole ? " whole" : " three"));
+        const VersionFileRead read = ReadVersionText(c.text, c.digits);
+        EXPECT_EQ(read.version, c.version);
+        EXPECT_EQ(read.failed, c.failed);
+    }
+}
+
+TEST(LoopbackSite, OnlyPlainHttpOnThisMachineMayReplaceTheMakersSite) {
+    EXPECT_EQ(LoopbackSite("http://127.0.0.1:8000/"), "http://127.0.0.1:8000");
+    EXPECT_EQ(LoopbackSite("http://[::1]"), "http://[::1]");
+    for (const char* refused : {"https://127.0.0.1:8000", "http://127.0.0.1:", "http://127.0.0.10",
+                                "http://localhost:80/documents", "http://localhost.example.com",
+                                "http://127.0.0.1@example.com"})
+        EXPECT_EQ(LoopbackSite(refused), std::nullopt) << refused;
 }
 
 } // namespace
