@@ -173,10 +173,9 @@ TEST(PictureNames, AreKnownByTheirExtensionInAnyCase) {
 // The open dialog's answers are only right if Form1's "Add Pic(s)" lists exactly the paths.
 TEST(OpenAnswers, ListExactlyThePathsThroughAddPictures) {
     EXPECT_EQ(OpenAnswer({}), "");
-    const Strings cases[] = {{"/p/a.jpg"},
-                             {"/p/b.jpg", "/p/a.jpg", "/p/c d.png"},
-                             {"/a.jpg", "/b.jpg"},
-                             {"/x/a.jpg", "/y/z/b.jpg"}};
+    // A single path is the drop test's B.JPG.
+    const Strings cases[] = {
+        {"/p/b.jpg", "/p/a.jpg", "/p/c d.png"}, {"/a.jpg", "/b.jpg"}, {"/x/a.jpg", "/y/z/b.jpg"}};
     for (const Strings& paths : cases) {
         ScriptedServices services;
         Form1 form{services};
