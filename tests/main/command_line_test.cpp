@@ -43,11 +43,5 @@ TEST_F(StartUp, StarTakesTheClipboard) {
     EXPECT_EQ(services.clipboard, "");
 }
 
-TEST_F(StartUp, EmptyCommandLine) {
-    form.Form_Load("");
-    EXPECT_EQ(form.Label3.Caption(), "0 of 0 processed - 0 skipped");
-    EXPECT_FALSE(form.Command1.Visible());
-}
-
 } // namespace
 } // namespace zembra::testing

@@ -30,6 +30,12 @@ class FormTest : public ::testing::Test {
         for (const auto& name : names)
             Add(dir.Write(name));
     }
+    // Chooses the action and the base name, then "Process All".
+    void Run(int action, const std::string& name = "New") {
+        form.Combo2.setListIndex(action);
+        form.Text1.setText(name);
+        form.Command1_Click();
+    }
     std::vector<std::string> Entries(const ListControl& list) const {
         std::vector<std::string> out;
         for (int i = 0; i < list.ListCount(); ++i)

@@ -15,12 +15,11 @@ class EnablingRule : public FormTest, public ::testing::WithParamInterface<Enabl
 
 TEST_P(EnablingRule, FollowsTheAction) {
     form.Combo2.setListIndex(GetParam().action);
-    for (Control* c : {static_cast<Control*>(&form.Text1), static_cast<Control*>(&form.Check1),
-                       static_cast<Control*>(&form.Check2), static_cast<Control*>(&form.Frame2)})
+    using Controls = std::initializer_list<const Control*>;
+    for (const Control* c : Controls{&form.Text1, &form.Check1, &form.Check2, &form.Frame2})
         EXPECT_EQ(c->Enabled(), GetParam().naming) << c->Name();
-    for (Control* c : {static_cast<Control*>(&form.Frame1), static_cast<Control*>(&form.Combo4),
-                       static_cast<Control*>(&form.Text5), static_cast<Control*>(&form.Check3),
-                       static_cast<Control*>(&form.Check6), static_cast<Control*>(&form.Text2)})
+    for (const Control* c :
+         Controls{&form.Frame1, &form.Combo4, &form.Text5, &form.Check3, &form.Check6, &form.Text2})
         EXPECT_EQ(c->Enabled(), GetParam().resizing) << c->Name();
 }
 
@@ -30,14 +29,6 @@ INSTANTIATE_TEST_SUITE_P(
                       EnablingCase{2, true, false}, EnablingCase{3, false, true},
                       EnablingCase{4, false, true}, EnablingCase{5, true, true},
                       EnablingCase{6, true, true}, EnablingCase{7, true, true}));
-
-TEST_F(JobOptions, StartsFromTheDesignValues) {
-    EXPECT_EQ(form.Combo2.List(0), std::string(19, '*') + " Select Action " + std::string(18, '*'));
-    EXPECT_EQ(form.Combo1.ListIndex(), -1);
-    EXPECT_TRUE(form.Option3.Value());
-    EXPECT_FALSE(form.Command1.Visible());
-    EXPECT_EQ(form.Label3.Caption(), "0 of 0 processed - 0 skipped");
-}
 
 TEST_F(JobOptions, PixelModeEnablesSizeFieldsOnlyWhenSelected) {
     form.Combo2.setListIndex(4);

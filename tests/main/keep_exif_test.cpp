@@ -29,7 +29,6 @@ class KeepExif : public FormTest {
         source = *Files::Local().ReadAll(dir / "harbour.jpg");
         ASSERT_FALSE(FirstApp1(source).empty());
         Add(dir / "harbour.jpg");
-        form.Text1.setText("New");
         form.Text2.setText("50");
     }
     std::vector<std::string> temporaries;
@@ -44,8 +43,7 @@ class KeepExif : public FormTest {
 
 TEST_F(KeepExif, CopyCarriesTheBlockRightAfterTheStart) {
     WatchForTemporaryCopy();
-    form.Combo2.setListIndex(4);
-    form.Command1_Click();
+    Run(4);
     const Bytes output = *Files::Local().ReadAll(dir / "(R)harbour.jpg");
     const Bytes block = FirstApp1(source);
     ASSERT_GT(output.size(), block.size() + 2);
@@ -56,8 +54,7 @@ TEST_F(KeepExif, CopyCarriesTheBlockRightAfterTheStart) {
 }
 
 TEST_F(KeepExif, InPlaceResizeKeepsTheDate) {
-    form.Combo2.setListIndex(3);
-    form.Command1_Click();
+    Run(3);
     const Bytes output = *Files::Local().ReadAll(dir / "harbour.jpg");
     EXPECT_NE(output, source);
     EXPECT_EQ(FirstApp1(output), FirstApp1(source));
@@ -66,16 +63,15 @@ TEST_F(KeepExif, InPlaceResizeKeepsTheDate) {
 
 TEST_F(KeepExif, NoCopyForOtherFormatsOrWhenNotAsked) {
     WatchForTemporaryCopy();
-    form.Combo2.setListIndex(4);
     form.Combo4.setListIndex(5);
-    form.Command1_Click();
+    Run(4);
     EXPECT_TRUE(temporaries.empty());
     EXPECT_EQ(dir.Listing(), "(R)harbour.PNG harbour.jpg");
 
     Add(dir / "harbour.jpg");
     form.Combo4.setListIndex(0);
     form.Check3.setValue(0);
-    form.Command1_Click();
+    Run(4);
     EXPECT_TRUE(temporaries.empty());
     EXPECT_TRUE(FirstApp1(*Files::Local().ReadAll(dir / "(R)harbour.jpg")).empty());
 }
