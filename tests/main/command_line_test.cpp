@@ -20,13 +20,9 @@ TEST(CommandLine, PrefixAndNames) {
     EXPECT_TRUE(CommandLinePictures("").empty());
 }
 
-class StartUp : public ::testing::Test {
-  protected:
+TEST(StartUp, ListsTheCommandLinePictures) {
     ScriptedServices services;
     Form1 form{services};
-};
-
-TEST_F(StartUp, ListsTheCommandLinePictures) {
     form.Form_Load("/P/||a.jpg|notes.txt|b.TIFF");
     EXPECT_EQ(form.List2.List(0), "a.jpg");
     EXPECT_EQ(form.List3.List(1), "/P/b.TIFF");
@@ -36,7 +32,9 @@ TEST_F(StartUp, ListsTheCommandLinePictures) {
     EXPECT_TRUE(form.Command11.Visible());
 }
 
-TEST_F(StartUp, StarTakesTheClipboard) {
+TEST(StartUp, StarTakesTheClipboard) {
+    ScriptedServices services;
+    Form1 form{services};
     services.clipboard = "/P/||x.gif";
     form.Form_Load("*");
     EXPECT_EQ(form.List3.ListCount(), 1);

@@ -1,4 +1,5 @@
 // Outputs that rewrite a JPEG keep its source's EXIF block.
+#include "exif/segment_walk.h"
 #include "form_fixture.h"
 
 #include <filesystem>
@@ -8,15 +9,8 @@ namespace {
 
 // The first APP1 segment of a JPEG, marker and length included; empty when none.
 Bytes FirstApp1(const Bytes& jpeg) {
-    std::size_t pos = 2;
-    while (pos + 4 <= jpeg.size() && jpeg[pos] == 0xFF) {
-        const std::size_t length = static_cast<std::size_t>(jpeg[pos + 2] << 8 | jpeg[pos + 3]);
-        if (jpeg[pos + 1] == 0xE1)
-            return Bytes(jpeg.begin() + static_cast<long>(pos),
-                         jpeg.begin() + static_cast<long>(std::min(jpeg.size(), pos + 2 + length)));
-        pos += 2 + length;
-    }
-    return {};
+    const auto segment = exif::FirstApp1Bytes(jpeg);
+    return segment ? Bytes(segment->begin(), segment->end()) : Bytes();
 }
 
 class KeepExif : public FormTest {

@@ -5,15 +5,12 @@
 namespace zembra {
 namespace {
 
-TEST(SplitDateTaken, NoDateGivesNoDatePart) {
+TEST(SplitDateTaken, OddValuesGoThroughAsTheyAre) {
     EXPECT_EQ(SplitDateTaken("", 2).DateText, "");
     // Without a blank the whole value is "time" and the date part is empty.
     const DateTaken noBlank = SplitDateTaken("2008:05:17", 2);
     EXPECT_EQ(noBlank.DateText, "");
     EXPECT_EQ(noBlank.Time, "2008, 05-17");
-}
-
-TEST(SplitDateTaken, OddValuesGoThroughAsTheyAre) {
     EXPECT_EQ(SplitDateTaken("0000:00:00 00:00:00", 2).DateText, "0000-00-00");
     // Blank-filled values, as some cameras write: the first blank ends the date.
     EXPECT_EQ(SplitDateTaken("    :  :     :  :  ", 1).DateText, "");
