@@ -9,16 +9,10 @@ namespace {
 
 class BatchRun : public FormTest {
   protected:
-    // Dates per file name for the date reader; undated when absent.
-    std::map<std::string, std::string> dates;
     std::vector<std::string> outcomes;
 
     void SetUp() override {
         FormTest::SetUp();
-        form.ReadDateTaken = [this](const std::string& path) {
-            auto it = dates.find(FileNamePart(path));
-            return it == dates.end() ? std::string() : it->second;
-        };
         form.List2.subscribe([this](Control&) {
             const int i = form.shared.CurrentIndex;
             if (i >= 0 && i < form.List2.ListCount()) {
@@ -87,9 +81,14 @@ TEST_F(BatchRun, MissingAndUnsupportedPicturesAreSkipped) {
 }
 
 TEST_F(BatchRun, DatedNamesUseOneCounterPerDate) {
-    dates = {{"a.jpg", "2008:05:17 10:11:12"},
-             {"b.jpg", "2009:01:02 03:04:05"},
-             {"c.jpg", "2008:05:17 11:00:00"}};
+    // The dates the reader finds per file name; d.jpg is undated.
+    const std::map<std::string, std::string> dates = {{"a.jpg", "2008:05:17 10:11:12"},
+                                                      {"b.jpg", "2009:01:02 03:04:05"},
+                                                      {"c.jpg", "2008:05:17 11:00:00"}};
+    form.ReadDateTaken = [&](const std::string& path) {
+        const auto it = dates.find(FileNamePart(path));
+        return it == dates.end() ? std::string() : it->second;
+    };
     AddFiles({"a.jpg", "b.jpg", "c.jpg", "d.jpg"});
     form.Check1.setValue(1);
     form.Combo1.setListIndex(2);

@@ -17,8 +17,12 @@ class FormTest : public ::testing::Test {
     ScriptedServices services;
     Form1 form{services};
     TempDir dir;
+    std::vector<std::string> failures; // what the runs reported, in order
 
-    void SetUp() override { form.Form_Load(); }
+    void SetUp() override {
+        form.onFailure = [this](const std::string& m) { failures.push_back(m); };
+        form.Form_Load();
+    }
 
     // "Add Pic(s)" with one chosen file.
     void Add(const std::string& path) {

@@ -24,19 +24,17 @@ class KeepExif : public FormTest {
         ASSERT_FALSE(FirstApp1(source).empty());
         Add(dir / "harbour.jpg");
         form.Text2.setText("50");
-    }
-    std::vector<std::string> temporaries;
-    void WatchForTemporaryCopy() {
+        // Notes the temporary EXIF copies seen while the run lets the window repaint.
         services.onDoEvents = [this] {
             for (const auto& e : std::filesystem::directory_iterator(dir.Path()))
                 if (e.path().filename().string().ends_with("exif.jpg"))
                     temporaries.push_back(e.path().filename());
         };
     }
+    std::vector<std::string> temporaries;
 };
 
 TEST_F(KeepExif, CopyCarriesTheBlockRightAfterTheStart) {
-    WatchForTemporaryCopy();
     Run(4);
     const Bytes output = *Files::Local().ReadAll(dir / "(R)harbour.jpg");
     const Bytes block = FirstApp1(source);
@@ -56,7 +54,6 @@ TEST_F(KeepExif, InPlaceResizeKeepsTheDate) {
 }
 
 TEST_F(KeepExif, NoCopyForOtherFormatsOrWhenNotAsked) {
-    WatchForTemporaryCopy();
     form.Combo4.setListIndex(5);
     Run(4);
     EXPECT_TRUE(temporaries.empty());

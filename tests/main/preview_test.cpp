@@ -88,7 +88,6 @@ TEST_F(Preview, FollowsTheRunOnlyWhenAskedTo) {
 TEST_F(Preview, LogoPlaysItsFramesTwiceThenStops) {
     form.ProgramFolder = std::string(ZEMBRA_SAMPLES_DIR) + "/..";
     EXPECT_TRUE(form.Timer1.Enabled());
-    EXPECT_EQ(form.Timer1.Interval(), 100);
     for (int tick = 1; tick <= 9; ++tick)
         form.Timer1.Tick();
     EXPECT_FALSE(form.Picture3.Picture()); // waiting a second

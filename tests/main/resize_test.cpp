@@ -11,12 +11,6 @@ namespace {
 
 class Resize : public FormTest {
   protected:
-    std::vector<std::string> failures;
-
-    void SetUp() override {
-        FormTest::SetUp();
-        form.onFailure = [this](const std::string& m) { failures.push_back(m); };
-    }
     std::string Picture(const std::string& name, int w, int h, int quality = 90) {
         const auto bytes = name.ends_with(".png")   ? EncodePng(PhotoLike(w, h), {})
                            : name.ends_with(".gif") ? EncodeGif(PhotoLike(w, h), {})
@@ -77,18 +71,18 @@ TEST_F(Resize, NoPictureShrinksToNothing) {
     EXPECT_TRUE(failures.empty());
 }
 
-TEST_F(Resize, ResizingTheOriginalInPlace) {
+TEST_F(Resize, ResizingTheOriginalInPlaceOrUnderANewName) {
     Add(Picture("photo.jpg", 40, 30));
     form.Text2.setText("25");
     Run(3);
     EXPECT_EQ(dir.Listing(), "photo.jpg");
     EXPECT_EQ(SizeOf("photo.jpg"), (std::pair{10, 8}));
-}
-
-TEST_F(Resize, RenamedResizedOriginal) {
-    Add(Picture("photo.jpg", 40, 30));
+    Add(dir / "photo.jpg");
+    form.shared.NameCounters.fill(0);
+    form.Text2.setText("50");
     Run(5, 2);
     EXPECT_EQ(dir.Listing(), "New-001.GIF");
+    EXPECT_EQ(SizeOf("New-001.GIF"), (std::pair{5, 4}));
 }
 
 TEST_F(Resize, RenameOriginalAndConvertedCopy) {

@@ -126,8 +126,7 @@ INSTANTIATE_TEST_SUITE_P(
                      EXPECT_EQ(f.shared.WatermarkFile, "");
                      EXPECT_EQ(f.Label28.Caption(), "[Browse]");
                  }},
-        // VER=2 turns the start-up check off; without the line it becomes 1.
-        ReadCase{"VER=2\r\n", [](const Form1& f) { EXPECT_EQ(f.shared.UpdateOnStartup, 2); }},
+        // Without a VER line the start-up check is on.
         ReadCase{"time=1\r\n", [](const Form1& f) { EXPECT_EQ(f.shared.UpdateOnStartup, 1); }}));
 
 TEST_F(Settings, AValueNoControlTakesStopsTheReading) {

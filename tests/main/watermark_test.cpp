@@ -63,10 +63,7 @@ TEST_F(Watermark, CentredLogoIsWashedAndCombinedByAndInTheSavedPicture) {
     Add(dir.Write("broken.png", "not a picture"));
     form.Combo5.setListIndex(kAlignCenter);
     form.HScroll1.setValue(1);
-    std::vector<std::string> failures;
-    form.onFailure = [&](const std::string& m) { failures.push_back(m); };
-    form.Combo2.setListIndex(4);
-    form.Command1_Click();
+    Run(4);
 
     const PictureRef out = cGdiPlus().FilenameToIPicture(dir / "(R)picture.png");
     ASSERT_TRUE(out);
