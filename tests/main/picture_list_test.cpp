@@ -43,11 +43,9 @@ TEST_F(PictureList, MultipleSelectionSkipsListedPicturesAndResetsCounters) {
 TEST_F(PictureList, LongNamesShowTheirLastCharacters) {
     Add("/P/abcdefghijklmnopqrstuvwxyz.jpg"); // 30 characters
     EXPECT_EQ(form.List2.List(0), "...jklmnopqrstuvwxyz.jpg");
-    EXPECT_EQ(CharCount(form.List2.List(0)), 24u);
     // Multi-byte names are cut between characters, never inside one.
     Add("/P/Ångström-Åland-Öland-Ærø-ÿ.jpg");
     EXPECT_EQ(form.List2.List(1), "...Åland-Öland-Ærø-ÿ.jpg");
-    EXPECT_EQ(CharCount(form.List2.List(1)), 24u);
 }
 
 struct RemoveCase {

@@ -35,7 +35,6 @@ class Preview : public FormTest {
 };
 
 TEST_F(Preview, FitsTheSelectedPictureAndMovesWithPrevAndNext) {
-    EXPECT_EQ(form.List2.ListIndex(), 0);
     // 320x240: 2300 x 1725 twips at top 572.5, on a whole twip.
     EXPECT_EQ(form.Image1.Top(), 572);
     EXPECT_EQ(form.Image1.Left(), 600);

@@ -20,8 +20,7 @@ class Resize : public FormTest {
     }
     // Width and height of a picture file, 0x0 when it does not load.
     std::pair<int, int> SizeOf(const std::string& name) {
-        cGdiPlus gdip;
-        const PictureRef p = gdip.FilenameToIPicture(dir / name);
+        const PictureRef p = cGdiPlus().FilenameToIPicture(dir / name);
         return p ? std::pair{p->Width(), p->Height()} : std::pair{0, 0};
     }
     void Run(int action, int conversion = 0) {
@@ -105,10 +104,9 @@ TEST_F(Resize, OnlyJpegSourcesLoseFiveQualityPoints) {
     form.Text5.setText("80");
     form.Check3.setValue(0);
     Run(4, 1);
-    cGdiPlus gdip;
     for (const auto& [source, output, quality] :
          {std::tuple{"photo.jpg", "(R)photo.jpg", 75}, std::tuple{"g.gif", "(R)g.JPG", 80}}) {
-        const PictureRef decoded = gdip.FilenameToIPicture(dir / source);
+        const PictureRef decoded = cGdiPlus().FilenameToIPicture(dir / source);
         ASSERT_TRUE(decoded);
         EXPECT_EQ(Files::Local().ReadAll(dir / output), EncodeJpeg(*decoded, {quality}).value())
             << output;
