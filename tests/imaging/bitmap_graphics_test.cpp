@@ -37,16 +37,5 @@ TEST(Bitmap, LoadingThenDrawingBlendsTransparencyOverWhatTheBoxHolds) {
     }
 }
 
-TEST(Bitmap, Scan0RowsMayRunBottomUp) {
-    cBitmap source;
-    // 24-bit rows are 6 bytes here (no padding needed); bottom-up via a negative stride.
-    const std::uint8_t rows[] = {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255};
-    ASSERT_EQ(source.CreateFromScan0(2, 2, -6, PixelFormat24bppRGB, rows + 6), GpStatus::Ok);
-    // Memory holds blue, green then red, white; the second row in memory is the top.
-    EXPECT_EQ(source.Handle()->pixels.At(0, 0), 0xFFFF0000u);
-    EXPECT_EQ(source.Handle()->pixels.At(0, 1), 0xFF0000FFu);
-    EXPECT_EQ(source.CreateFromScan0(1, 1, 4, 12345, rows), GpStatus::InvalidParameter);
-}
-
 } // namespace
 } // namespace zembra

@@ -102,15 +102,5 @@ TEST(Png, EncodesOpaqueRgbExactlyWithItsProfile) {
     EXPECT_EQ(*decoded.value().pixels.Profile(), profile);
 }
 
-TEST(Png, RefusesPicturesBeyondThePixelLimit) {
-    DecodeLimits limits;
-    limits.maxPixels = 9999;
-    auto decoded =
-        DecodePng(WritePng({.width = 100, .height = 100}, std::vector<unsigned>(100 * 100 * 3, 9)),
-                  limits, 0);
-    ASSERT_FALSE(decoded);
-    EXPECT_EQ(decoded.failure().status, GpStatus::OutOfMemory);
-}
-
 } // namespace
 } // namespace zembra

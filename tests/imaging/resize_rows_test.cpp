@@ -14,40 +14,33 @@ namespace {
 
 using testing::ReadFile;
 
-// Samples that differ from each neighbour, so that a pixel taken from the wrong
-// row or column shows.
-std::vector<unsigned> Noise(int count, unsigned seed) {
-    std::vector<unsigned> samples(static_cast<std::size_t>(count));
-    for (auto& s : samples) {
+// Values that differ from each neighbour, so that a pixel taken from the wrong row
+// or column shows. The 8-bit writers keep the low byte of each, which is such noise too.
+std::vector<std::uint32_t> Noise(int count, std::uint32_t seed) {
+    std::vector<std::uint32_t> values(static_cast<std::size_t>(count));
+    for (auto& v : values) {
         seed ^= seed << 13;
         seed ^= seed >> 17;
         seed ^= seed << 5;
-        s = seed & 0xFF;
+        v = seed;
     }
-    return samples;
+    return values;
 }
 
 Surface NoisyPicture(int w, int h) {
-    const auto samples = Noise(w * h * 3, 7);
-    auto s = Surface::Create(w, h);
-    for (std::size_t i = 0; i < s->Pixels().size(); ++i)
-        s->Pixels()[i] =
-            0xFF000000u | samples[3 * i] << 16 | samples[3 * i + 1] << 8 | samples[3 * i + 2];
-    return std::move(*s);
+    auto pixels = Noise(w * h, 7);
+    for (auto& p : pixels)
+        p |= 0xFF000000u;
+    return testing::Pixels(w, h, pixels);
 }
 
+// Enough samples for any colour layout; the writer takes what it needs.
 Bytes Jpeg(testing::JpegLayout layout, int w, int h) {
-    const int channels = layout.input == JCS_GRAYSCALE ? 1 : layout.input == JCS_CMYK ? 4 : 3;
-    const auto noise = Noise(w * h * channels, 11);
+    const auto noise = Noise(w * h * 4, 11);
     return testing::WriteJpeg(layout, w, h, {noise.begin(), noise.end()});
 }
 
-struct Source {
-    std::string name;
-    Bytes bytes;
-};
-
-std::vector<Source> Sources() {
+std::vector<std::pair<std::string, Bytes>> Sources() {
     const Surface odd = NoisyPicture(53, 37);
     return {
         // Our own encoder's 4:2:0, whose rows are upsampled from their neighbours.
@@ -73,11 +66,11 @@ TEST(ResizeRows, WriteTheSameFileAsTheWholePictureForEveryFormatAndSize) {
     PictureBox box{form, "Picture2"};
     box.setBorderStyle(PictureBox::vbBSNone);
     box.setAutoRedraw(true);
-    for (const Source& source : Sources()) {
-        const std::string path = dir / source.name;
-        ASSERT_TRUE(Files::Local().WriteAll(path, source.bytes));
+    for (const auto& [name, bytes] : Sources()) {
+        const std::string path = dir / name;
+        ASSERT_TRUE(Files::Local().WriteAll(path, bytes));
         const PictureRef whole = gdip.FilenameToIPicture(path);
-        ASSERT_TRUE(whole) << source.name;
+        ASSERT_TRUE(whole) << name;
         const int w = whole->Width(), h = whole->Height();
         // Halves, odd factors, a single pixel, distortions and enlargements.
         const std::pair<int, int> sizes[] = {
@@ -90,8 +83,8 @@ TEST(ResizeRows, WriteTheSameFileAsTheWholePictureForEveryFormatAndSize) {
             box.PaintPicture(whole, 0, 0, box.ScaleWidth(), box.ScaleHeight());
             box.setPicture(box.Image());
             for (const std::string ext : {".jpg", ".png", ".bmp", ".gif", ".tif"}) {
-                const std::string at = source.name + " at " + std::to_string(tw) + "x" +
-                                       std::to_string(th) + " to " + ext;
+                const std::string at =
+                    name + " at " + std::to_string(tw) + "x" + std::to_string(th) + " to " + ext;
                 ASSERT_EQ(gdip.PictureBoxToFile(box, dir / ("whole" + ext), 75), -1) << at;
                 const auto rows = gdip.FilenameToRows(path);
                 ASSERT_TRUE(rows) << at;

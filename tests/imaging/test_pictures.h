@@ -3,12 +3,12 @@
 // of each format with the format's own library, so no binaries need keeping.
 
 #include "imaging/codec.h"
+#include "platform/files.h"
 #include "platform/surface.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -41,8 +41,7 @@ inline std::string AsText(const Bytes& bytes) {
 }
 
 inline Bytes ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return Files::Local().ReadAll(path).value_or(Bytes{});
 }
 
 // Channel `shift` / 8 of a pixel (0 blue ... 3 alpha).
@@ -78,13 +77,15 @@ template <class Decode>
     return SamePixels(decoded.value().pixels, want, tolerance);
 }
 
-// Mean absolute difference per channel (alpha left out), for lossy round trips.
-inline double MeanError(const Surface& a, const Surface& b) {
+// Mean absolute difference per channel over the given channels (by default all but
+// alpha), for lossy round trips.
+inline double MeanError(const Surface& a, const Surface& b,
+                        std::initializer_list<int> shifts = {0, 8, 16}) {
     double total = 0;
     for (std::size_t i = 0; i < a.Pixels().size(); ++i)
-        for (int shift = 0; shift < 24; shift += 8)
+        for (int shift : shifts)
             total += std::abs(Channel(a.Pixels()[i], shift) - Channel(b.Pixels()[i], shift));
-    return total / (3.0 * static_cast<double>(a.Pixels().size()));
+    return total / (static_cast<double>(shifts.size() * a.Pixels().size()));
 }
 
 // Enough of an ICC profile for JPEG and TIFF, which carry profiles unread and keep

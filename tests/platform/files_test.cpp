@@ -9,20 +9,19 @@
 namespace zembra {
 namespace {
 
-using testing::TempDir;
-
-TEST(Files, ExistsOnlyForOrdinaryFiles) {
-    TempDir dir;
+struct FilesTest : ::testing::Test {
+    testing::TempDir dir;
     Files& files = Files::Local();
+};
+
+TEST_F(FilesTest, ExistsOnlyForOrdinaryFiles) {
     EXPECT_FALSE(files.Exists(dir.Path()));
     EXPECT_FALSE(files.Exists(dir / "none.jpg"));
     EXPECT_FALSE(files.Exists(""));
     EXPECT_TRUE(files.Exists(dir.Write("a.jpg")));
 }
 
-TEST(Files, RenameNeverReplacesAFile) {
-    TempDir dir;
-    Files& files = Files::Local();
+TEST_F(FilesTest, RenameNeverReplacesAFile) {
     dir.Write("a.jpg", "A");
     dir.Write("b.jpg", "B");
     EXPECT_FALSE(files.Rename(dir / "a.jpg", dir / "b.jpg"));
@@ -31,9 +30,7 @@ TEST(Files, RenameNeverReplacesAFile) {
     EXPECT_EQ(dir.Listing(), "b.jpg c.jpg");
 }
 
-TEST(Files, CopyReplacesTheTargetWholeAndLeavesNoTemporary) {
-    TempDir dir;
-    Files& files = Files::Local();
+TEST_F(FilesTest, CopyReplacesTheTargetWholeAndLeavesNoTemporary) {
     dir.Write("a.jpg", "new");
     dir.Write("b.jpg", "old, longer");
     EXPECT_TRUE(files.Copy(dir / "a.jpg", dir / "b.jpg"));
@@ -42,9 +39,7 @@ TEST(Files, CopyReplacesTheTargetWholeAndLeavesNoTemporary) {
     EXPECT_EQ(dir.Listing(), "a.jpg b.jpg");
 }
 
-TEST(Files, FailedWritesLeaveNoStrayFile) {
-    TempDir dir;
-    Files& files = Files::Local();
+TEST_F(FilesTest, FailedWritesLeaveNoStrayFile) {
     dir.Write("a.jpg", "keep");
     // A folder in the way makes the final move fail after the data was written.
     std::filesystem::create_directory(dir / "b.jpg");
@@ -55,9 +50,7 @@ TEST(Files, FailedWritesLeaveNoStrayFile) {
     EXPECT_EQ(files.ReadAll(dir / "a.jpg"), (Bytes{'k', 'e', 'e', 'p'}));
 }
 
-TEST(Files, NamesAtTheLengthLimitAreWrittenThroughShorterTemporaries) {
-    TempDir dir;
-    Files& files = Files::Local();
+TEST_F(FilesTest, NamesAtTheLengthLimitAreWrittenThroughShorterTemporaries) {
     const std::string longest = std::string(251, 'n') + ".jpg"; // 255 bytes
     EXPECT_TRUE(files.WriteAll(dir / longest, Bytes{'x'}));
     EXPECT_TRUE(files.Copy(dir / longest, dir / ("c" + longest.substr(1))));
@@ -67,9 +60,7 @@ TEST(Files, NamesAtTheLengthLimitAreWrittenThroughShorterTemporaries) {
     EXPECT_TRUE(temporary.ends_with("nn.jpg")) << temporary; // the extension stays
 }
 
-TEST(Files, LeftoversOfAKilledRunGoAndNothingElse) {
-    TempDir dir;
-    Files& files = Files::Local();
+TEST_F(FilesTest, LeftoversOfAKilledRunGoAndNothingElse) {
     const pid_t gone = ::fork();
     if (gone == 0)
         ::_exit(0);

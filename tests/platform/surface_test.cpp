@@ -19,11 +19,5 @@ TEST(Surface, RejectsSizesWithoutPixelsOrTooManyOfThem) {
     EXPECT_EQ(s->At(2, 1), 7u);
 }
 
-TEST(Colors, PixelsAndColorRefsSwapRedAndBlue) {
-    // A COLORREF keeps red in its low byte; a pixel keeps blue there.
-    EXPECT_EQ(PixelFromColor(RGB(0x11, 0x22, 0x33)), 0xFF112233u);
-    EXPECT_EQ(ColorFromPixel(0x00AABBCCu), 0x00CCBBAAu);
-}
-
 } // namespace
 } // namespace zembra
