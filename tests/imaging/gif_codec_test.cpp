@@ -53,11 +53,8 @@ Bytes WriteGif(int width, int height, const GifFrame& f) {
 constexpr std::uint32_t K = 0xFF000000u, R = 0xFFFF0000u, G = 0xFF00FF00u, B = 0xFF0000FFu;
 
 TEST(Gif, FirstFrameWithTransparencyInterlacingAndOffset) {
-    const GifFrame frame{.width = 2,
-                         .height = 3,
-                         .indices = {1, 2, 3, 0, 1, 1},
-                         .transparent = 0,
-                         .interlace = true};
+    // 2 x 3 at (0, 0), index 0 transparent, interlaced.
+    const GifFrame frame{0, 0, 2, 3, {1, 2, 3, 0, 1, 1}, 0, true};
     auto decoded = DecodeGif(WriteGif(2, 3, frame), DecodeLimits{}, 0);
     ASSERT_TRUE(decoded) << decoded.failure().detail;
     EXPECT_TRUE(decoded.value().hasAlpha);

@@ -21,11 +21,7 @@ class PngVariants : public ::testing::TestWithParam<PngCase> {};
 
 TEST_P(PngVariants, DecodeToTheColoursWritten) {
     const auto& c = GetParam();
-    PngLayout layout{.width = 5,
-                     .height = 3,
-                     .colorType = c.colorType,
-                     .bitDepth = c.bitDepth,
-                     .interlace = c.interlace};
+    PngLayout layout{5, 3, c.colorType, c.bitDepth, c.interlace};
     const unsigned max = (1u << c.bitDepth) - 1;
     for (unsigned i = 0; c.colorType == PNG_COLOR_TYPE_PALETTE && i <= max; ++i)
         layout.palette.push_back(png_color{png_byte(i * 40), png_byte(255 - i), 7});
@@ -69,11 +65,9 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Png, TransparencyChunkMakesPaletteEntriesTransparent) {
-    const PngLayout palette{.width = 2,
-                            .height = 1,
-                            .colorType = PNG_COLOR_TYPE_PALETTE,
-                            .palette = {{10, 20, 30}, {40, 50, 60}},
-                            .paletteAlpha = {0}}; // entry 0 transparent, entry 1 opaque
+    PngLayout palette{2, 1, PNG_COLOR_TYPE_PALETTE};
+    palette.palette = {{10, 20, 30}, {40, 50, 60}};
+    palette.paletteAlpha = {0}; // entry 0 transparent, entry 1 opaque
     auto p = DecodePng(WritePng(palette, {0, 1}), DecodeLimits{}, 0);
     ASSERT_TRUE(p);
     EXPECT_TRUE(p.value().hasAlpha);
