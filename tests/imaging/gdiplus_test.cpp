@@ -53,7 +53,8 @@ TEST_F(GdiPlusTest, TransparentPartsLoadBlack) {
                                         {255, 255, 255, 0, 200, 100, 50, 255});
     // Also named .gif: the content decides the decoder, not the name.
     for (const char* name : {"logo.png", "logo.gif"}) {
-        auto picture = gdip.FilenameToIPicture(dir.Write(name, testing::AsText(png)));
+        auto picture =
+            gdip.FilenameToIPicture(dir.Write(name, std::string(png.begin(), png.end())));
         ASSERT_TRUE(picture) << name;
         EXPECT_EQ(ColorFromPixel(picture->At(0, 0)), RGB(0, 0, 0));
         EXPECT_EQ(ColorFromPixel(picture->At(1, 0)), RGB(200, 100, 50));
@@ -138,11 +139,8 @@ std::vector<std::pair<std::string, Bytes>> Sources() {
     };
 }
 
-TEST(ResizeRows, WriteTheSameFileAsTheWholePictureForEveryFormatAndSize) {
-    testing::TempDir dir;
-    cGdiPlus gdip;
-    Form form{"Form1"};
-    PictureBox box{form, "Picture2"};
+TEST_F(GdiPlusTest, RowsWriteTheSameFileAsTheWholePictureForEveryFormatAndSize) {
+    box.setAutoSize(false);
     box.setBorderStyle(PictureBox::vbBSNone);
     box.setAutoRedraw(true);
     for (const auto& [name, bytes] : Sources()) {
@@ -180,10 +178,7 @@ TEST(ResizeRows, WriteTheSameFileAsTheWholePictureForEveryFormatAndSize) {
 // A file cut short fails as it does when read whole, even when the rows it lacks
 // are below the last one a small target samples; nothing is written. A damaged
 // header fails at once.
-TEST(ResizeRows, DamagedFilesFailWithTheWholeDecodersMessage) {
-    testing::TempDir dir;
-    std::vector<ImagingError> errors;
-    cGdiPlus gdip([&](const ImagingError& e) { errors.push_back(e); });
+TEST_F(GdiPlusTest, DamagedFilesFailRowByRowWithTheWholeDecodersMessage) {
     const std::string header = dir.Write("header.jpg", "\xFF\xD8\xFF\xE0 not a header");
     EXPECT_EQ(gdip.FilenameToIPicture(header), nullptr);
     EXPECT_EQ(gdip.FilenameToRows(header), nullptr);

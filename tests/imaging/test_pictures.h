@@ -36,10 +36,6 @@ inline Surface PhotoLike(int w, int h) {
     return std::move(*s);
 }
 
-inline std::string AsText(const Bytes& bytes) {
-    return {bytes.begin(), bytes.end()};
-}
-
 inline Bytes ReadFile(const std::string& path) {
     return Files::Local().ReadAll(path).value_or(Bytes{});
 }
@@ -132,8 +128,6 @@ inline Bytes WritePng(const PngLayout& layout, const std::vector<unsigned>& samp
     if (!layout.paletteAlpha.empty())
         png_set_tRNS(png, info, layout.paletteAlpha.data(),
                      static_cast<int>(layout.paletteAlpha.size()), nullptr);
-    png_write_info(png, info);
-    png_set_packing(png); // samples below 8 bits come one a byte
     const int bytes = layout.bitDepth == 16 ? 2 : 1;
     std::vector<png_byte> data;
     for (unsigned v : samples) {
@@ -145,8 +139,9 @@ inline Bytes WritePng(const PngLayout& layout, const std::vector<unsigned>& samp
     for (int y = 0; y < layout.height; ++y)
         pointers.push_back(
             &data[std::size_t(y * layout.width * png_get_channels(png, info) * bytes)]);
-    png_write_image(png, pointers.data());
-    png_write_end(png, nullptr);
+    png_set_rows(png, info, pointers.data());
+    // Samples below 8 bits come one a byte.
+    png_write_png(png, info, PNG_TRANSFORM_PACKING, nullptr);
     png_destroy_write_struct(&png, &info);
     return out;
 }
