@@ -1,5 +1,5 @@
-// Every decoder on cut-short, bit-flipped and hostile files: each must fail or
-// succeed cleanly (the sanitizer builds catch anything worse).
+// Every decoder on cut-short and hostile files: each must fail or succeed cleanly
+// (the sanitizer builds catch anything worse).
 
 #include "imaging/codec.h"
 #include "test_pictures.h"
@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <random>
 #include <zlib.h>
 
 namespace zembra {
@@ -31,8 +30,8 @@ std::vector<std::pair<std::string, Bytes>> Samples() {
 
 const DecodeLimits kLimits{.maxPixels = 1 << 20};
 
-TEST(DamagedFiles, EveryCutShortFileFailsAndFlippedBytesNeverCrash) {
-    std::mt19937 random(1234);
+// Bytes flipped at random are the fuzz targets' work, whose corpora the build replays.
+TEST(DamagedFiles, EveryCutShortFileFails) {
     for (const auto& [format, bytes] : Samples()) {
         ASSERT_TRUE(DecodePicture(bytes, kLimits)) << format;
         // From the empty file up; a few bytes of trailer (PNG's IEND, GIF's ';')
@@ -42,13 +41,6 @@ TEST(DamagedFiles, EveryCutShortFileFailsAndFlippedBytesNeverCrash) {
                                      kLimits);
             EXPECT_TRUE(!cut || length + 16 >= bytes.size())
                 << format << " cut to " << length << " of " << bytes.size() << " bytes decoded";
-        }
-        for (int round = 0; round < 150; ++round) {
-            Bytes damaged = bytes;
-            for (int flips = 0; flips < 4; ++flips)
-                damaged[8 + random() % (damaged.size() - 8)] ^=
-                    static_cast<std::uint8_t>(1 + random() % 255);
-            (void)DecodePicture(damaged, kLimits);
         }
     }
 }

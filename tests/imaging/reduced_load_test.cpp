@@ -16,18 +16,14 @@ struct Loaded {
     int width = 0, height = 0; // the file's own size
 };
 
-const struct {
-    const char* name;
-    Loaded (*load)(const std::string& path, int boxWidth, int boxHeight);
-} kLoaders[] = {{"thumbnail",
-                 [](const std::string& path, int w, int h) {
-                     const FittedPicture f = LoadPictureToFit(path, w, h);
-                     return Loaded{f.picture, f.naturalWidth, f.naturalHeight};
-                 }},
-                {"preview", [](const std::string& path, int w, int h) {
-                     const PreviewPicture p = LoadPreviewPicture(path, w, h);
-                     return Loaded{p.picture, p.width, p.height};
-                 }}};
+Loaded Load(bool preview, const std::string& path, int boxWidth, int boxHeight) {
+    if (preview) {
+        const PreviewPicture p = LoadPreviewPicture(path, boxWidth, boxHeight);
+        return {p.picture, p.width, p.height};
+    }
+    const FittedPicture f = LoadPictureToFit(path, boxWidth, boxHeight);
+    return {f.picture, f.naturalWidth, f.naturalHeight};
+}
 
 std::string WriteTo(const std::string& path, const Result<Bytes>& encoded) {
     EXPECT_TRUE(encoded && Files::Local().WriteAll(path, encoded.value())) << path;
@@ -41,9 +37,9 @@ TEST(ReducedLoad, LargeJpegLooksLikeTheFullDecodeShrunk) {
     auto full = LoadPictureFile(path);
     ASSERT_TRUE(full);
     const Surface want = ShrinkByAveraging(full.value().pixels, PixelSize{178, 134});
-    for (const auto& loader : kLoaders) {
-        SCOPED_TRACE(loader.name);
-        const Loaded loaded = loader.load(path, 178, 178);
+    for (bool preview : {false, true}) {
+        SCOPED_TRACE(preview ? "preview" : "thumbnail");
+        const Loaded loaded = Load(preview, path, 178, 178);
         ASSERT_TRUE(loaded.picture);
         EXPECT_EQ(loaded.width, 1600);
         EXPECT_EQ(loaded.height, 1200);
@@ -64,20 +60,20 @@ TEST(ReducedLoad, OtherFormatsAreDecodedWholeThenAveraged) {
         pixels.push_back(i % 2 ? 0xFFFFFFFFu : 0xFF000000u);
     const std::string png = WriteTo(dir / "p.png", EncodePng(testing::Pixels(4, 2, pixels), {}));
     const std::string bad = dir.Write("bad.jpg", "\xFF\xD8\xFFnot a jpeg");
-    for (const auto& loader : kLoaders) {
-        SCOPED_TRACE(loader.name);
-        const Loaded loaded = loader.load(png, 2, 2);
+    for (bool preview : {false, true}) {
+        SCOPED_TRACE(preview ? "preview" : "thumbnail");
+        const Loaded loaded = Load(preview, png, 2, 2);
         ASSERT_TRUE(loaded.picture);
         EXPECT_EQ(loaded.width, 4);
         ASSERT_EQ(loaded.picture->Width(), 2);
         ASSERT_EQ(loaded.picture->Height(), 1);
         EXPECT_EQ(loaded.picture->At(1, 0), 0xFF808080u); // (0 + 0 + 255 + 255) / 4, rounded
         // Pictures that fit keep their size; unreadable ones give nothing.
-        const Loaded small = loader.load(png, 10, 10);
+        const Loaded small = Load(preview, png, 10, 10);
         ASSERT_TRUE(small.picture);
         EXPECT_EQ(small.picture->Width(), 4);
-        EXPECT_FALSE(loader.load(dir / "missing.jpg", 10, 10).picture);
-        EXPECT_FALSE(loader.load(bad, 10, 10).picture);
+        EXPECT_FALSE(Load(preview, dir / "missing.jpg", 10, 10).picture);
+        EXPECT_FALSE(Load(preview, bad, 10, 10).picture);
     }
 }
 
