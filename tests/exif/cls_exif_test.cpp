@@ -13,12 +13,6 @@ namespace {
 using namespace exif;
 using namespace testing;
 
-// A clsEXIF whose exif.ini folder holds nothing.
-struct Reader {
-    MemoryFiles files;
-    clsEXIF exif{files, "/opt/zembra"};
-};
-
 TEST(ClsExif, DisplayTextsFollowTheFormatTable) {
     const struct {
         std::uint16_t tag;
@@ -53,7 +47,7 @@ TEST(ClsExif, DisplayTextsFollowTheFormatTable) {
                 std::reverse(value.begin() + i, value.begin() + i + c.unit);
             TiffBuilder t(order);
             t.Directory({{c.tag, c.type, c.count, value}});
-            Reader r;
+            MemoryExif r;
             ASSERT_EQ(r.exif.ReadEXIFBytes(ExifJpeg(t)), 0);
             ASSERT_EQ(r.exif.Records().size(), 1u);
             EXPECT_EQ(r.exif.Records()[0].StringData, c.shown);
@@ -63,7 +57,7 @@ TEST(ClsExif, DisplayTextsFollowTheFormatTable) {
 }
 
 TEST(ClsExif, StatusAndErrors) {
-    Reader r;
+    MemoryExif r;
     r.files.files["/empty.jpg"] = {};
     r.files.files["/plain.jpg"] = Jpeg({});
     ExpectExifError([&] { r.exif.ImageFile("/empty.jpg"); }, 2, "ReadEXIF", "File not found.");
@@ -86,7 +80,7 @@ TEST(ClsExif, DamagedBlocksKeepTheRecordsReadBefore) {
     TiffBuilder t(ByteOrder::Big);
     t.Directory(
         {{271, kShort, 1, t.Field16(1)}, {272, kAscii, 100, t.Field32(4000)}}); // value beyond 4096
-    Reader r;
+    MemoryExif r;
     ExpectExifError([&] { r.exif.ReadEXIFBytes(ExifJpeg(t)); }, 11, "ReadEXIF",
                     "Error parsing the file.");
     EXPECT_EQ(r.exif.Status(), clsEXIF::kStatusParseFailed);
@@ -99,15 +93,6 @@ TEST(ClsExif, DamagedBlocksKeepTheRecordsReadBefore) {
     TiffBuilder bad(ByteOrder::Little);
     bad.Directory({{271, 13, 1, {}}});
     EXPECT_THROW(r.exif.ReadEXIFBytes(ExifJpeg(bad)), ExifError);
-}
-
-TEST(ClsExif, BytesToNumberInBothOrdersAndInBounds) {
-    const Bytes b = {0x12, 0xFF, 0xFF, 0xFF, 0xFE};
-    EXPECT_EQ(clsEXIF::BytesToNumber(b, 1, 4, true), 0xFEFFFFFFu);
-    EXPECT_EQ(clsEXIF::BytesToNumber(b, 1, 4, false), 0xFFFFFFFEu);
-    EXPECT_EQ(clsEXIF::BytesToSignedNumber(b, 1, 4, false), -2);
-    EXPECT_FALSE(clsEXIF::BytesToNumber(b, 2, 4, true));
-    EXPECT_FALSE(clsEXIF::BytesToNumber(b, std::size_t(-1), 2, true));
 }
 
 // A little-endian source block: Make, Orientation, XResolution and an Exif pointer.

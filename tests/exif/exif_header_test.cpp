@@ -42,34 +42,46 @@ TEST(SegmentWalk, FindsTheFirstApp1) {
     }
 }
 
-struct Fixture {
-    MemoryFiles files;
-    clsEXIF exif{files, "/opt/zembra"};
-};
-
-TEST(RemoveExifHeader, CutsExactlyTheFirstApp1) {
-    Fixture f;
-    const Bytes before = Concat({kSoi, kApp0});
-    const Bytes after = Concat({kXmpApp1, kDqt, {0xFF, 0xD9}});
-    f.files.files["/out.jpg"] = Concat({before, kExifApp1, after});
-    f.exif.RemoveEXIFHeader("/out.jpg");
-    EXPECT_EQ(f.files.files["/out.jpg"], Concat({before, after}));
-
-    // The XMP segment is now the first APP1, and goes next; then nothing is left to write.
-    f.exif.RemoveEXIFHeader("/out.jpg");
-    EXPECT_EQ(f.files.files["/out.jpg"], Concat({before, kDqt, {0xFF, 0xD9}}));
-    f.exif.RemoveEXIFHeader("/out.jpg");
-    EXPECT_EQ(f.files.writes, 2);
+// Removing the first APP1 from a copy and copying it back from the original moves
+// exactly that segment, whatever its kind, and puts it right after SOI.
+TEST(ExifHeader, RemoveThenCopyMovesExactlyTheFirstApp1) {
+    Bytes payload(65533, 0x5A); // the longest segment: length field FF FF
+    std::copy_n("Exif\0\0", 6, payload.begin());
+    const Bytes tail = Concat({kDqt, {0xFF, 0xD9}});
+    const struct {
+        const char* name;
+        Bytes before, app1, after;
+    } cases[] = {
+        {"after APP0", Concat({kSoi, kApp0}), kExifApp1, Concat({kXmpApp1, tail})},
+        {"XMP first", kSoi, kXmpApp1, Concat({kExifApp1, tail})},
+        {"fill bytes", Concat({kSoi, kApp0, {0xFF, 0xFF}}), kExifApp1, tail},
+        {"longest segment", kSoi, Segment(0xE1, payload), tail},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        MemoryExif f;
+        f.files.files["/src.jpg"] = f.files.files["/out.jpg"] = Concat({c.before, c.app1, c.after});
+        f.exif.RemoveEXIFHeader("/out.jpg");
+        const Bytes stripped = Concat({c.before, c.after});
+        EXPECT_EQ(f.files.files["/out.jpg"], stripped);
+        f.exif.CopyEXIFHeader("/src.jpg", "/out.jpg");
+        EXPECT_EQ(f.files.files["/out.jpg"],
+                  Concat({kSoi, c.app1, Bytes(stripped.begin() + 2, stripped.end())}));
+    }
 }
 
 TEST(RemoveExifHeader, FailuresRaiseAndKeepTheFile) {
-    Fixture f;
+    MemoryExif f;
     f.files.files["/empty.jpg"] = {};
     for (const char* path : {"/missing.jpg", "/empty.jpg"})
         ExpectExifError([&] { f.exif.RemoveEXIFHeader(path); }, 2);
     f.files.files["/cut.jpg"] = kCut;
     ExpectExifError([&] { f.exif.RemoveEXIFHeader("/cut.jpg"); }, 11, "RemoveEXIFHeader");
     EXPECT_EQ(f.files.files["/cut.jpg"], kCut);
+    // Without an APP1 there is nothing to write.
+    f.files.files["/plain.jpg"] = Jpeg({kApp0, kDqt});
+    f.exif.RemoveEXIFHeader("/plain.jpg");
+    EXPECT_EQ(f.files.writes, 0);
 
     // A disk that refuses the write: the picture stays as it was.
     const Bytes whole = Jpeg({kExifApp1});
@@ -79,27 +91,8 @@ TEST(RemoveExifHeader, FailuresRaiseAndKeepTheFile) {
     EXPECT_EQ(f.files.files["/out.jpg"], whole);
 }
 
-TEST(CopyExifHeader, InsertsTheSourcesFirstApp1WholeAfterSoi) {
-    Bytes payload(65533, 0x5A); // the longest segment: length field FF FF
-    std::copy_n("Exif\0\0", 6, payload.begin());
-    const Bytes big = Segment(0xE1, payload);
-    const Bytes output = Jpeg({kApp0, kDqt});
-    struct Case {
-        Bytes source;
-        Bytes carried;
-    } cases[] = {{Jpeg({kApp0, kXmpApp1, kExifApp1}), kXmpApp1}, {Jpeg({big}), big}};
-    for (const Case& c : cases) {
-        Fixture f;
-        f.files.files["/src.jpg"] = c.source;
-        f.files.files["/out.jpg"] = output;
-        f.exif.CopyEXIFHeader("/src.jpg", "/out.jpg");
-        EXPECT_EQ(f.files.files["/out.jpg"],
-                  Concat({kSoi, c.carried, Bytes(output.begin() + 2, output.end())}));
-    }
-}
-
 TEST(CopyExifHeader, LeavesTheDestinationAloneWhenThereIsNothingToCopy) {
-    Fixture f;
+    MemoryExif f;
     const Bytes output = Jpeg({kApp0});
     f.files.files["/out.jpg"] = output;
     f.files.files["/plain.jpg"] = Jpeg({kApp0, kDqt});
