@@ -1,6 +1,7 @@
 // zembra-batch's job from options to printed report and exit status.
 #include "cli/batch_job.h"
 #include "cli/batch_services.h"
+#include "exif/sample_manifest.h"
 #include "imaging/codec.h"
 #include "imaging/gdiplus.h"
 #include "platform/files.h"
@@ -127,6 +128,30 @@ TEST(BatchJob, InterruptStopsTheRunWithoutLeftovers) {
     const Outcome r = RunJob({"--action", "4", "--exif", dir / "a.jpg", dir / "b.jpg"});
     EXPECT_EQ(r.status, kInterrupted);
     EXPECT_EQ(dir.Listing(), "(R)a.jpg a.jpg b.jpg");
+}
+
+// Real camera dates whose time is cut short by their count or is no time at all.
+TEST(BatchJob, TimeStampsOfOddCameras) {
+    const std::string samples = testing::SamplesDir();
+    if (samples.empty())
+        GTEST_SKIP() << "shared exif-samples not found";
+    const struct {
+        const char* file;
+        const char* name;
+    } cases[] = {
+        {"mei__jpg__Kodak_ProBack.jpg", "20040313 H-123304.jpg"}, // count 19, no NUL
+        {"es__jpg__Kodak_CX7530.jpg", "20050813 H-094723.jpg"},   // count 19, no NUL
+        {"mei__jpg__FujiFilm_DX-5.jpg", "H-001.jpg"},             // blank-filled date
+        {"mei__jpg__FujiFilm_SP-2500.jpg", "H-001.jpg"},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        std::filesystem::copy_file(samples + "/files/" + c.file, dir / c.file);
+        const Outcome r =
+            RunJob({"--action", "2", "--name", "H", "--date", "1", "--time", dir / c.file});
+        EXPECT_EQ(r.status, kAllProcessed) << c.file;
+        EXPECT_TRUE(std::filesystem::exists(dir / c.name)) << c.file << " -> " << dir.Listing();
+    }
 }
 
 } // namespace

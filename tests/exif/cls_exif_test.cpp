@@ -58,6 +58,7 @@ TEST(ClsExif, DisplayTextsFollowTheFormatTable) {
 
 TEST(ClsExif, StatusAndErrors) {
     MemoryExif r;
+    std::string text;
     r.files.files["/empty.jpg"] = {};
     r.files.files["/plain.jpg"] = Jpeg({});
     ExpectExifError([&] { r.exif.ImageFile("/empty.jpg"); }, 2, "ReadEXIF", "File not found.");
@@ -66,7 +67,6 @@ TEST(ClsExif, StatusAndErrors) {
     r.exif.ImageFile("/plain.jpg");
     EXPECT_EQ(r.exif.Status(), clsEXIF::kStatusNotExif);
     EXPECT_EQ(r.exif.ListInfo(), "File is not in EXIF format.");
-    std::string text;
     ExpectExifError([&] { r.exif.MetaInfo(271, text); }, 10, "MetaInfo",
                     "File is not in EXIF format.");
 
@@ -74,19 +74,16 @@ TEST(ClsExif, StatusAndErrors) {
     EXPECT_EQ(
         r.exif.ReadEXIFBytes(Concat({Bytes(5000, 0), ExifJpeg(TiffBuilder(ByteOrder::Little))})),
         1);
-}
 
-TEST(ClsExif, DamagedBlocksKeepTheRecordsReadBefore) {
+    // A damaged block keeps the records read before the damage.
     TiffBuilder t(ByteOrder::Big);
     t.Directory(
         {{271, kShort, 1, t.Field16(1)}, {272, kAscii, 100, t.Field32(4000)}}); // value beyond 4096
-    MemoryExif r;
     ExpectExifError([&] { r.exif.ReadEXIFBytes(ExifJpeg(t)); }, 11, "ReadEXIF",
                     "Error parsing the file.");
     EXPECT_EQ(r.exif.Status(), clsEXIF::kStatusParseFailed);
     ASSERT_EQ(r.exif.Records().size(), 1u);
     EXPECT_EQ(r.exif.Records()[0].Name, "Make");
-    std::string text;
     ExpectExifError([&] { r.exif.MetaInfo(271, text); }, 11, "MetaInfo", "Error parsing the file.");
 
     // A field type above 12 is damage too.
@@ -147,18 +144,17 @@ TEST(WriteExif, WritesTheRecordsAsABigEndianBlockInPlaceOfTheOldOne) {
 }
 
 TEST(SetNewAuthor, WritesACopyBesideTheOriginal) {
-    MemoryFiles files;
+    MemoryExif m;
     const Bytes original = SourcePicture();
-    files.files["/p/a.jpg"] = files.files["/p/b.JPG"] = original;
-    clsEXIF exif(files, "/opt/zembra");
-    exif.SetNewAuthor("/p/a.jpg", "Ann");
-    EXPECT_EQ(files.files["/p/a.jpg"], original);
-    ExifReader reader(files);
+    m.files.files["/p/a.jpg"] = m.files.files["/p/b.JPG"] = original;
+    m.exif.SetNewAuthor("/p/a.jpg", "Ann");
+    EXPECT_EQ(m.files.files["/p/a.jpg"], original);
+    ExifReader reader(m.files);
     reader.Load("/p/anew.jpg");
     // Four bytes (with the NUL) fit in the entry, and ExifReader gives inline texts all four.
     EXPECT_EQ(reader.Tag(315).ToString(), std::string("Ann\0", 4));
-    ExpectExifError([&] { exif.SetNewAuthor("/p/b.JPG", "Ann"); }, 52);
-    EXPECT_EQ(files.files.size(), 3u);
+    ExpectExifError([&] { m.exif.SetNewAuthor("/p/b.JPG", "Ann"); }, 52);
+    EXPECT_EQ(m.files.files.size(), 3u);
 }
 
 } // namespace
