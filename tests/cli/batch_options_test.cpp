@@ -28,9 +28,7 @@ TEST(BatchArgs, ReadsEveryFlag) {
     EXPECT_EQ(o.name, "--x"); // a name may look like a flag
     EXPECT_EQ(o.dateFormat, 2);
     EXPECT_TRUE(o.timeStamp);
-    ASSERT_TRUE(o.size);
-    EXPECT_EQ(o.size->first, "800");
-    EXPECT_EQ(o.size->second, "600");
+    EXPECT_EQ(o.size, (std::pair<std::string, std::string>("800", "600")));
     EXPECT_EQ(o.keepAspect, false);
     EXPECT_EQ(o.quality, "80");
     EXPECT_EQ(o.conversion, 5);

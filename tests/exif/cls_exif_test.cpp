@@ -108,15 +108,14 @@ Bytes SourcePicture() {
 }
 
 TEST(WriteExif, WritesTheRecordsAsABigEndianBlockInPlaceOfTheOldOne) {
-    MemoryFiles files;
-    files.files["/src.jpg"] = files.files["/dst.jpg"] = SourcePicture();
-    clsEXIF exif(files, "/opt/zembra");
-    exif.ImageFile("/src.jpg");
-    exif.SetArtist("A");
-    exif.SetArtist("Ann Lee"); // replaces the first
-    exif.WriteEXIF("/dst.jpg");
+    MemoryExif m;
+    m.files.files["/src.jpg"] = m.files.files["/dst.jpg"] = SourcePicture();
+    m.exif.ImageFile("/src.jpg");
+    m.exif.SetArtist("A");
+    m.exif.SetArtist("Ann Lee"); // replaces the first
+    m.exif.WriteEXIF("/dst.jpg");
 
-    const Bytes& written = files.files["/dst.jpg"];
+    const Bytes& written = m.files.files["/dst.jpg"];
     // SOI, then our APP1 with a big-endian TIFF header and IFD0 at 8.
     ASSERT_GT(written.size(), 20u);
     EXPECT_EQ(Bytes(written.begin(), written.begin() + 4), (Bytes{0xFF, 0xD8, 0xFF, 0xE1}));
@@ -126,7 +125,7 @@ TEST(WriteExif, WritesTheRecordsAsABigEndianBlockInPlaceOfTheOldOne) {
     const auto segmentEnd = written.begin() + 4 + (written[4] << 8 | written[5]);
     EXPECT_EQ(Bytes(segmentEnd, segmentEnd + 2), (Bytes{0xFF, 0xDA}));
 
-    clsEXIF again(files, "/opt/zembra");
+    clsEXIF again(m.files, "/opt/zembra");
     again.ImageFile("/dst.jpg");
     std::string text;
     EXPECT_EQ(again.MetaInfo(274, text), 6 << 16); // a big-endian SHORT, read as a whole field
@@ -136,14 +135,15 @@ TEST(WriteExif, WritesTheRecordsAsABigEndianBlockInPlaceOfTheOldOne) {
         ids.push_back(record.Id);
     EXPECT_EQ(ids, (std::vector<std::int32_t>{271, 274, 282, 315, 36867}));
 
-    ExifReader reader(files);
+    ExifReader reader(m.files);
     reader.Load("/dst.jpg");
     EXPECT_EQ(reader.Tag(36867).ToString(), "2008:05:17 10:11:12");
     EXPECT_EQ(reader.Tag(315).ToString(), "Ann Lee");
     EXPECT_EQ(reader.Tag(282).ToString(), "300/1");
 }
 
-TEST(SetNewAuthor, WritesACopyBesideTheOriginal) {
+// SetNewAuthor writes a copy beside the original and never touches the original.
+TEST(WriteExif, SetNewAuthorWritesACopyBesideTheOriginal) {
     MemoryExif m;
     const Bytes original = SourcePicture();
     m.files.files["/p/a.jpg"] = m.files.files["/p/b.JPG"] = original;

@@ -54,12 +54,12 @@ TEST(ExifReader, ReadsTheDateTakenAndCountsEveryDirectory) {
 
 // Other formats, and a JPEG whose first FF E1 pair is not EXIF, give no EXIF.
 TEST(ExifReader, NoExifGivesEmpty) {
-    const Bytes xmp = Segment(0xE1, ToBytes("http://ns.adobe.com/xap/1.0/"));
-    const Bytes app1 = Segment(0xE1, ExifPayload(CameraBlock(ByteOrder::Little).Tiff()));
     MemoryFiles files;
     files.files["/p/a.png"] = ToBytes("\x89PNG\r\n\x1a\n\0\0\0\rIHDR");
     files.files["/p/empty.jpg"] = {};
-    files.files["/p/xmp.jpg"] = Jpeg({xmp, app1});
+    files.files["/p/xmp.jpg"] =
+        Jpeg({Segment(0xE1, ToBytes("http://ns.adobe.com/xap/1.0/")),
+              Segment(0xE1, ExifPayload(CameraBlock(ByteOrder::Little).Tiff()))});
     for (const char* path : {"/p/a.png", "/p/empty.jpg", "/p/missing.jpg", "/p/xmp.jpg"}) {
         ExifReader reader(files);
         reader.picFile(path);
