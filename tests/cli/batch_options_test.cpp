@@ -10,18 +10,10 @@ namespace {
 using Args = std::vector<std::string>;
 
 TEST(BatchArgs, ReadsEveryFlag) {
-    const ParsedArgs p = ParseBatchArgs({"--action",  "4",
-                                         "--name",    "--x",
-                                         "--date",    "2",
-                                         "--time",    "--size",
-                                         "800x600",   "--no-keep-aspect",
-                                         "--quality", "80",
-                                         "--convert", "PNG",
-                                         "--no-exif", "--watermark",
-                                         "logo.png",  "--align=Bottom",
-                                         "--stretch", "--transparency",
-                                         "0",         "a.jpg",
-                                         "--",        "--odd.jpg"});
+    const ParsedArgs p =
+        ParseBatchArgs({"--action", "4", "--name", "--x", "--date", "2", "--time", "--size",
+                        "800x600", "--no-keep-aspect", "--quality", "80", "--convert", "PNG",
+                        "--no-exif", "a.jpg", "--", "--odd.jpg"});
     ASSERT_TRUE(p.options) << p.error;
     const BatchOptions& o = *p.options;
     EXPECT_EQ(o.action, 4);
@@ -33,15 +25,17 @@ TEST(BatchArgs, ReadsEveryFlag) {
     EXPECT_EQ(o.quality, "80");
     EXPECT_EQ(o.conversion, 5);
     EXPECT_EQ(o.keepExif, false);
-    EXPECT_EQ(o.watermark, "logo.png");
-    EXPECT_EQ(o.align, 3);
-    EXPECT_TRUE(o.stretch);
-    EXPECT_EQ(o.transparency, 0);
     EXPECT_EQ(o.pictures, (Args{"a.jpg", "--odd.jpg"}));
-    // --percent goes with no --size, and keeps a fraction as typed.
-    const ParsedArgs percent = ParseBatchArgs({"--percent", "50.5"});
-    ASSERT_TRUE(percent.options);
-    EXPECT_EQ(percent.options->percent, "50.5");
+
+    // The watermark flags; --percent goes without --size and keeps a fraction as typed.
+    const ParsedArgs w = ParseBatchArgs({"--watermark", "logo.png", "--align=Bottom", "--stretch",
+                                         "--transparency", "0", "--percent", "50.5"});
+    ASSERT_TRUE(w.options) << w.error;
+    EXPECT_EQ(w.options->watermark, "logo.png");
+    EXPECT_EQ(w.options->align, 3);
+    EXPECT_TRUE(w.options->stretch);
+    EXPECT_EQ(w.options->transparency, 0);
+    EXPECT_EQ(w.options->percent, "50.5");
 }
 
 TEST(BatchArgs, RefusesWrongValues) {

@@ -113,8 +113,9 @@ TEST(ExifReader, DecodesValuesByTypeInBothOrders) {
     }
 }
 
-// The walk ends at directory loops and does not follow an Exif pointer stored as text.
-TEST(ExifReader, WalkEndsAtLoopsAndTextPointers) {
+// The walk ends at directory loops and at its limits, and does not follow an Exif
+// pointer stored as text.
+TEST(ExifReader, WalkEndsAtLoopsLimitsAndTextPointers) {
     TiffBuilder text(ByteOrder::Little);
     text.Directory({{kExifOffset, kAscii, 4, {'2', '6', 0, 0}}});
     text.Directory({{kDateTimeOriginal, kShort, 1, text.Field16(1)}});
@@ -130,6 +131,16 @@ TEST(ExifReader, WalkEndsAtLoopsAndTextPointers) {
         self.Directory({{271, kShort, 1, self.Field16(1)}}, 8);
         EXPECT_EQ(LoadedFrom(ExifJpeg(self)).Tag().AsNumber(), 1);
     }
+
+    // Past the value limit the walk stops quietly.
+    TiffBuilder big(ByteOrder::Little);
+    big.Directory({{271, kAscii, 1000, Bytes(1000, 'x')}, {272, kAscii, 1000, Bytes(1000, 'x')}});
+    ExifWalkLimits limits;
+    limits.maxValueBytes = 1500;
+    ExifReader reader(Files::Local(), limits);
+    reader.LoadBytes(ExifJpeg(big));
+    EXPECT_EQ(reader.Tag(271).ToString().size(), 1000u); // no NUL: the count ends it
+    EXPECT_TRUE(reader.Tag(272).IsEmpty());
 }
 
 TEST(ExifReader, DamagedBlocksRaiseAndKeepWhatWasRead) {
@@ -156,17 +167,6 @@ TEST(ExifReader, DamagedBlocksRaiseAndKeepWhatWasRead) {
     TiffBuilder far(ByteOrder::Little);
     far.Patch32(4, 0xFFFFFFFF); // IFD0 far away
     EXPECT_THROW(LoadedFrom(ExifJpeg(far)), ExifError);
-}
-
-TEST(ExifReader, LimitsStopTheWalkQuietly) {
-    TiffBuilder t(ByteOrder::Little);
-    t.Directory({{271, kAscii, 1000, Bytes(1000, 'x')}, {272, kAscii, 1000, Bytes(1000, 'x')}});
-    ExifWalkLimits limits;
-    limits.maxValueBytes = 1500;
-    ExifReader reader(Files::Local(), limits);
-    reader.LoadBytes(ExifJpeg(t));
-    EXPECT_EQ(reader.Tag(271).ToString().size(), 1000u); // no NUL: the count ends it
-    EXPECT_TRUE(reader.Tag(272).IsEmpty());
 }
 
 // The shared real camera pictures: the date taken and the byte order as their
