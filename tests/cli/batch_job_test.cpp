@@ -1,6 +1,7 @@
 // zembra-batch's job from options to printed report and exit status.
 #include "cli/batch_job.h"
 #include "cli/batch_services.h"
+#include "exif/sample_manifest.h"
 #include "imaging/codec.h"
 #include "imaging/gdiplus.h"
 #include "platform/files.h"
@@ -31,16 +32,6 @@ Outcome RunJob(std::vector<std::string> args) {
     return {status, out.str(), err.str()};
 }
 
-TEST(BatchJob, RenamesAndReportsEachPicture) {
-    TempDir dir;
-    const Outcome r = RunJob({"--action", "1", "--name", "Holiday", dir.Write("a.jpg"),
-                              dir.Write("b.jpg"), dir.Write("c.jpg")});
-    EXPECT_EQ(r.status, kAllProcessed);
-    EXPECT_EQ(r.out, "a.jpg --- finished\nb.jpg --- finished\nc.jpg --- finished\n"
-                     "3 of 3 processed - 0 skipped\n");
-    EXPECT_EQ(dir.Listing(), "Holiday-001.jpg Holiday-002.jpg Holiday-003.jpg");
-}
-
 // --settings starts from the window's settings file and writes it as the run
 // starts; without it the file is left alone.
 TEST(BatchJob, SettingsFileOnlyWhenAsked) {
@@ -66,24 +57,18 @@ TEST(BatchJob, SettingsFileOnlyWhenAsked) {
     ::unsetenv("XDG_CONFIG_HOME");
 }
 
-TEST(BatchJob, RelativePathsAreListedInFull) {
+// Relative paths are listed in full, the same picture named twice is listed once,
+// and a picture that is gone is skipped with status 1.
+TEST(BatchJob, RelativeRepeatedAndMissingPictures) {
     TempDir dir;
     dir.Write("a.jpg");
     const auto previous = std::filesystem::current_path();
     std::filesystem::current_path(dir.Path());
-    const Outcome r = RunJob({"--action", "2", "--name", "Copy", "./a.jpg", "a.jpg"});
+    const Outcome r = RunJob({"--action", "2", "--name", "Copy", "./a.jpg", "a.jpg", "gone.jpg"});
     std::filesystem::current_path(previous);
-    // The same picture named twice is listed once.
-    EXPECT_EQ(r.out, "a.jpg --- finished\n1 of 1 processed - 0 skipped\n");
-    EXPECT_EQ(dir.Listing(), "Copy-001.jpg a.jpg");
-}
-
-TEST(BatchJob, SkippedPicturesGiveStatusOne) {
-    TempDir dir;
-    const Outcome r =
-        RunJob({"--action", "2", "--name", "X", dir.Write("a.jpg"), dir / "gone.jpg"});
     EXPECT_EQ(r.status, kSomeSkipped);
     EXPECT_EQ(r.out, "a.jpg --- finished\ngone.jpg --- skipped\n1 of 2 processed - 1 skipped\n");
+    EXPECT_EQ(dir.Listing(), "Copy-001.jpg a.jpg");
 }
 
 TEST(BatchJob, RefusedRunsGiveStatusTwoAndTheMessage) {
@@ -143,6 +128,30 @@ TEST(BatchJob, InterruptStopsTheRunWithoutLeftovers) {
     const Outcome r = RunJob({"--action", "4", "--exif", dir / "a.jpg", dir / "b.jpg"});
     EXPECT_EQ(r.status, kInterrupted);
     EXPECT_EQ(dir.Listing(), "(R)a.jpg a.jpg b.jpg");
+}
+
+// Real camera dates whose time is cut short by their count or is no time at all.
+TEST(BatchJob, TimeStampsOfOddCameras) {
+    const std::string samples = testing::SamplesDir();
+    if (samples.empty())
+        GTEST_SKIP() << "shared exif-samples not found";
+    const struct {
+        const char* file;
+        const char* name;
+    } cases[] = {
+        {"mei__jpg__Kodak_ProBack.jpg", "20040313 H-123304.jpg"}, // count 19, no NUL
+        {"es__jpg__Kodak_CX7530.jpg", "20050813 H-094723.jpg"},   // count 19, no NUL
+        {"mei__jpg__FujiFilm_DX-5.jpg", "H-001.jpg"},             // blank-filled date
+        {"mei__jpg__FujiFilm_SP-2500.jpg", "H-001.jpg"},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        std::filesystem::copy_file(samples + "/files/" + c.file, dir / c.file);
+        const Outcome r =
+            RunJob({"--action", "2", "--name", "H", "--date", "1", "--time", dir / c.file});
+        EXPECT_EQ(r.status, kAllProcessed) << c.file;
+        EXPECT_TRUE(std::filesystem::exists(dir / c.name)) << c.file << " -> " << dir.Listing();
+    }
 }
 
 } // namespace

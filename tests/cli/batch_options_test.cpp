@@ -11,23 +11,31 @@ using Args = std::vector<std::string>;
 
 TEST(BatchArgs, ReadsEveryFlag) {
     const ParsedArgs p =
-        ParseBatchArgs({"--action", "4", "--name=Trip", "--date", "2", "--time", "--size",
+        ParseBatchArgs({"--action", "4", "--name", "--x", "--date", "2", "--time", "--size",
                         "800x600", "--no-keep-aspect", "--quality", "80", "--convert", "PNG",
                         "--no-exif", "a.jpg", "--", "--odd.jpg"});
     ASSERT_TRUE(p.options) << p.error;
     const BatchOptions& o = *p.options;
     EXPECT_EQ(o.action, 4);
-    EXPECT_EQ(o.name, "Trip");
+    EXPECT_EQ(o.name, "--x"); // a name may look like a flag
     EXPECT_EQ(o.dateFormat, 2);
     EXPECT_TRUE(o.timeStamp);
-    ASSERT_TRUE(o.size);
-    EXPECT_EQ(o.size->first, "800");
-    EXPECT_EQ(o.size->second, "600");
+    EXPECT_EQ(o.size, (std::pair<std::string, std::string>("800", "600")));
     EXPECT_EQ(o.keepAspect, false);
     EXPECT_EQ(o.quality, "80");
     EXPECT_EQ(o.conversion, 5);
     EXPECT_EQ(o.keepExif, false);
     EXPECT_EQ(o.pictures, (Args{"a.jpg", "--odd.jpg"}));
+
+    // The watermark flags; --percent goes without --size and keeps a fraction as typed.
+    const ParsedArgs w = ParseBatchArgs({"--watermark", "logo.png", "--align=Bottom", "--stretch",
+                                         "--transparency", "0", "--percent", "50.5"});
+    ASSERT_TRUE(w.options) << w.error;
+    EXPECT_EQ(w.options->watermark, "logo.png");
+    EXPECT_EQ(w.options->align, 3);
+    EXPECT_TRUE(w.options->stretch);
+    EXPECT_EQ(w.options->transparency, 0);
+    EXPECT_EQ(w.options->percent, "50.5");
 }
 
 TEST(BatchArgs, RefusesWrongValues) {
@@ -43,23 +51,6 @@ TEST(BatchArgs, RefusesWrongValues) {
         EXPECT_FALSE(p.options) << args.front();
         EXPECT_FALSE(p.error.empty());
     }
-}
-
-TEST(BatchArgs, ReadsTheWatermarkFlags) {
-    const ParsedArgs p = ParseBatchArgs(
-        {"--watermark", "logo.png", "--align=Bottom", "--stretch", "--transparency", "0"});
-    ASSERT_TRUE(p.options) << p.error;
-    EXPECT_EQ(p.options->watermark, "logo.png");
-    EXPECT_EQ(p.options->align, 3);
-    EXPECT_TRUE(p.options->stretch);
-    EXPECT_EQ(p.options->transparency, 0);
-}
-
-TEST(BatchArgs, NameMayBeEmptyOrLookLikeAFlag) {
-    const ParsedArgs p = ParseBatchArgs({"--name", "--x", "--percent", "50.5"});
-    ASSERT_TRUE(p.options);
-    EXPECT_EQ(p.options->name, "--x");
-    EXPECT_EQ(p.options->percent, "50.5");
 }
 
 // What --help calls the defaults is what a run starts from: the window's own values.

@@ -13,12 +13,6 @@ namespace {
 using namespace exif;
 using namespace testing;
 
-// A clsEXIF whose exif.ini folder holds nothing.
-struct Reader {
-    MemoryFiles files;
-    clsEXIF exif{files, "/opt/zembra"};
-};
-
 TEST(ClsExif, DisplayTextsFollowTheFormatTable) {
     const struct {
         std::uint16_t tag;
@@ -53,7 +47,7 @@ TEST(ClsExif, DisplayTextsFollowTheFormatTable) {
                 std::reverse(value.begin() + i, value.begin() + i + c.unit);
             TiffBuilder t(order);
             t.Directory({{c.tag, c.type, c.count, value}});
-            Reader r;
+            MemoryExif r;
             ASSERT_EQ(r.exif.ReadEXIFBytes(ExifJpeg(t)), 0);
             ASSERT_EQ(r.exif.Records().size(), 1u);
             EXPECT_EQ(r.exif.Records()[0].StringData, c.shown);
@@ -63,7 +57,8 @@ TEST(ClsExif, DisplayTextsFollowTheFormatTable) {
 }
 
 TEST(ClsExif, StatusAndErrors) {
-    Reader r;
+    MemoryExif r;
+    std::string text;
     r.files.files["/empty.jpg"] = {};
     r.files.files["/plain.jpg"] = Jpeg({});
     ExpectExifError([&] { r.exif.ImageFile("/empty.jpg"); }, 2, "ReadEXIF", "File not found.");
@@ -72,7 +67,6 @@ TEST(ClsExif, StatusAndErrors) {
     r.exif.ImageFile("/plain.jpg");
     EXPECT_EQ(r.exif.Status(), clsEXIF::kStatusNotExif);
     EXPECT_EQ(r.exif.ListInfo(), "File is not in EXIF format.");
-    std::string text;
     ExpectExifError([&] { r.exif.MetaInfo(271, text); }, 10, "MetaInfo",
                     "File is not in EXIF format.");
 
@@ -80,34 +74,22 @@ TEST(ClsExif, StatusAndErrors) {
     EXPECT_EQ(
         r.exif.ReadEXIFBytes(Concat({Bytes(5000, 0), ExifJpeg(TiffBuilder(ByteOrder::Little))})),
         1);
-}
 
-TEST(ClsExif, DamagedBlocksKeepTheRecordsReadBefore) {
+    // A damaged block keeps the records read before the damage.
     TiffBuilder t(ByteOrder::Big);
     t.Directory(
         {{271, kShort, 1, t.Field16(1)}, {272, kAscii, 100, t.Field32(4000)}}); // value beyond 4096
-    Reader r;
     ExpectExifError([&] { r.exif.ReadEXIFBytes(ExifJpeg(t)); }, 11, "ReadEXIF",
                     "Error parsing the file.");
     EXPECT_EQ(r.exif.Status(), clsEXIF::kStatusParseFailed);
     ASSERT_EQ(r.exif.Records().size(), 1u);
     EXPECT_EQ(r.exif.Records()[0].Name, "Make");
-    std::string text;
     ExpectExifError([&] { r.exif.MetaInfo(271, text); }, 11, "MetaInfo", "Error parsing the file.");
 
     // A field type above 12 is damage too.
     TiffBuilder bad(ByteOrder::Little);
     bad.Directory({{271, 13, 1, {}}});
     EXPECT_THROW(r.exif.ReadEXIFBytes(ExifJpeg(bad)), ExifError);
-}
-
-TEST(ClsExif, BytesToNumberInBothOrdersAndInBounds) {
-    const Bytes b = {0x12, 0xFF, 0xFF, 0xFF, 0xFE};
-    EXPECT_EQ(clsEXIF::BytesToNumber(b, 1, 4, true), 0xFEFFFFFFu);
-    EXPECT_EQ(clsEXIF::BytesToNumber(b, 1, 4, false), 0xFFFFFFFEu);
-    EXPECT_EQ(clsEXIF::BytesToSignedNumber(b, 1, 4, false), -2);
-    EXPECT_FALSE(clsEXIF::BytesToNumber(b, 2, 4, true));
-    EXPECT_FALSE(clsEXIF::BytesToNumber(b, std::size_t(-1), 2, true));
 }
 
 // A little-endian source block: Make, Orientation, XResolution and an Exif pointer.
@@ -126,15 +108,14 @@ Bytes SourcePicture() {
 }
 
 TEST(WriteExif, WritesTheRecordsAsABigEndianBlockInPlaceOfTheOldOne) {
-    MemoryFiles files;
-    files.files["/src.jpg"] = files.files["/dst.jpg"] = SourcePicture();
-    clsEXIF exif(files, "/opt/zembra");
-    exif.ImageFile("/src.jpg");
-    exif.SetArtist("A");
-    exif.SetArtist("Ann Lee"); // replaces the first
-    exif.WriteEXIF("/dst.jpg");
+    MemoryExif m;
+    m.files.files["/src.jpg"] = m.files.files["/dst.jpg"] = SourcePicture();
+    m.exif.ImageFile("/src.jpg");
+    m.exif.SetArtist("A");
+    m.exif.SetArtist("Ann Lee"); // replaces the first
+    m.exif.WriteEXIF("/dst.jpg");
 
-    const Bytes& written = files.files["/dst.jpg"];
+    const Bytes& written = m.files.files["/dst.jpg"];
     // SOI, then our APP1 with a big-endian TIFF header and IFD0 at 8.
     ASSERT_GT(written.size(), 20u);
     EXPECT_EQ(Bytes(written.begin(), written.begin() + 4), (Bytes{0xFF, 0xD8, 0xFF, 0xE1}));
@@ -144,7 +125,7 @@ TEST(WriteExif, WritesTheRecordsAsABigEndianBlockInPlaceOfTheOldOne) {
     const auto segmentEnd = written.begin() + 4 + (written[4] << 8 | written[5]);
     EXPECT_EQ(Bytes(segmentEnd, segmentEnd + 2), (Bytes{0xFF, 0xDA}));
 
-    clsEXIF again(files, "/opt/zembra");
+    clsEXIF again(m.files, "/opt/zembra");
     again.ImageFile("/dst.jpg");
     std::string text;
     EXPECT_EQ(again.MetaInfo(274, text), 6 << 16); // a big-endian SHORT, read as a whole field
@@ -154,26 +135,26 @@ TEST(WriteExif, WritesTheRecordsAsABigEndianBlockInPlaceOfTheOldOne) {
         ids.push_back(record.Id);
     EXPECT_EQ(ids, (std::vector<std::int32_t>{271, 274, 282, 315, 36867}));
 
-    ExifReader reader(files);
+    ExifReader reader(m.files);
     reader.Load("/dst.jpg");
     EXPECT_EQ(reader.Tag(36867).ToString(), "2008:05:17 10:11:12");
     EXPECT_EQ(reader.Tag(315).ToString(), "Ann Lee");
     EXPECT_EQ(reader.Tag(282).ToString(), "300/1");
 }
 
-TEST(SetNewAuthor, WritesACopyBesideTheOriginal) {
-    MemoryFiles files;
+// SetNewAuthor writes a copy beside the original and never touches the original.
+TEST(WriteExif, SetNewAuthorWritesACopyBesideTheOriginal) {
+    MemoryExif m;
     const Bytes original = SourcePicture();
-    files.files["/p/a.jpg"] = files.files["/p/b.JPG"] = original;
-    clsEXIF exif(files, "/opt/zembra");
-    exif.SetNewAuthor("/p/a.jpg", "Ann");
-    EXPECT_EQ(files.files["/p/a.jpg"], original);
-    ExifReader reader(files);
+    m.files.files["/p/a.jpg"] = m.files.files["/p/b.JPG"] = original;
+    m.exif.SetNewAuthor("/p/a.jpg", "Ann");
+    EXPECT_EQ(m.files.files["/p/a.jpg"], original);
+    ExifReader reader(m.files);
     reader.Load("/p/anew.jpg");
     // Four bytes (with the NUL) fit in the entry, and ExifReader gives inline texts all four.
     EXPECT_EQ(reader.Tag(315).ToString(), std::string("Ann\0", 4));
-    ExpectExifError([&] { exif.SetNewAuthor("/p/b.JPG", "Ann"); }, 52);
-    EXPECT_EQ(files.files.size(), 3u);
+    ExpectExifError([&] { m.exif.SetNewAuthor("/p/b.JPG", "Ann"); }, 52);
+    EXPECT_EQ(m.files.files.size(), 3u);
 }
 
 } // namespace

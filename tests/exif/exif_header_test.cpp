@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "exif/cls_exif.h"
-#include "exif/segment_walk.h"
 #include "exif_test_support.h"
 
 namespace zembra {
@@ -17,107 +16,71 @@ const Bytes kDqt = Segment(0xDB, Bytes(67, 1));
 // An APP1 whose length runs past the end of the file.
 const Bytes kCut = Concat({{0xFF, 0xD8, 0xFF, 0xE1, 0x40, 0x00}, Bytes(10, 7)});
 
-// The segment walk on its own: where it finds the first APP1.
-TEST(SegmentWalk, FindsTheFirstApp1) {
-    struct Case {
-        const char* name;
-        Bytes file;
-        std::optional<std::size_t> pos;
-    };
-    const Case cases[] = {
-        {"after APP0", Jpeg({kApp0, kExifApp1}), 2 + kApp0.size()},
-        {"XMP before EXIF", Jpeg({kXmpApp1, kExifApp1}), 2},
-        {"fill bytes", Concat({kSoi, kApp0, {0xFF, 0xFF}, kExifApp1, {0xFF, 0xD9}}),
-         2 + kApp0.size() + 2},
-        {"none before scan data", Jpeg({kApp0, kDqt}), std::nullopt},
-        {"length jumps past the end", Concat({{0xFF, 0xD8, 0xFF, 0xE0, 0xFF, 0xF0}, Bytes(20, 0)}),
-         std::nullopt},
-        {"fill bytes to the end", Concat({kSoi, Bytes(30, 0xFF)}), std::nullopt},
-        {"tiny", {0xFF, 0xD8, 0xFF, 0xE1}, std::nullopt},
-        {"empty", {}, std::nullopt},
-    };
-    for (const Case& c : cases) {
-        const auto found = exif::FindFirstApp1(c.file);
-        EXPECT_EQ(found ? std::optional<std::size_t>(found->pos) : std::nullopt, c.pos) << c.name;
-    }
-}
-
-struct Fixture {
-    MemoryFiles files;
-    clsEXIF exif{files, "/opt/zembra"};
-};
-
-TEST(RemoveExifHeader, CutsExactlyTheFirstApp1) {
-    Fixture f;
-    const Bytes before = Concat({kSoi, kApp0});
-    const Bytes after = Concat({kXmpApp1, kDqt, {0xFF, 0xD9}});
-    f.files.files["/out.jpg"] = Concat({before, kExifApp1, after});
-    f.exif.RemoveEXIFHeader("/out.jpg");
-    EXPECT_EQ(f.files.files["/out.jpg"], Concat({before, after}));
-
-    // The XMP segment is now the first APP1, and goes next; then nothing is left to write.
-    f.exif.RemoveEXIFHeader("/out.jpg");
-    EXPECT_EQ(f.files.files["/out.jpg"], Concat({before, kDqt, {0xFF, 0xD9}}));
-    f.exif.RemoveEXIFHeader("/out.jpg");
-    EXPECT_EQ(f.files.writes, 2);
-}
-
-TEST(RemoveExifHeader, FailuresRaiseAndKeepTheFile) {
-    Fixture f;
-    f.files.files["/empty.jpg"] = {};
-    for (const char* path : {"/missing.jpg", "/empty.jpg"})
-        ExpectExifError([&] { f.exif.RemoveEXIFHeader(path); }, 2);
-    f.files.files["/cut.jpg"] = kCut;
-    ExpectExifError([&] { f.exif.RemoveEXIFHeader("/cut.jpg"); }, 11, "RemoveEXIFHeader");
-    EXPECT_EQ(f.files.files["/cut.jpg"], kCut);
-
-    // A disk that refuses the write: the picture stays as it was.
-    const Bytes whole = Jpeg({kExifApp1});
-    f.files.files["/out.jpg"] = whole;
-    f.files.failWrites = true;
-    ExpectExifError([&] { f.exif.RemoveEXIFHeader("/out.jpg"); }, 75);
-    EXPECT_EQ(f.files.files["/out.jpg"], whole);
-}
-
-TEST(CopyExifHeader, InsertsTheSourcesFirstApp1WholeAfterSoi) {
+// Removing the first APP1 from a copy and copying it back from the original moves
+// exactly that segment, whatever its kind, and puts it right after SOI.
+TEST(ExifHeader, RemoveThenCopyMovesExactlyTheFirstApp1) {
     Bytes payload(65533, 0x5A); // the longest segment: length field FF FF
     std::copy_n("Exif\0\0", 6, payload.begin());
-    const Bytes big = Segment(0xE1, payload);
-    const Bytes output = Jpeg({kApp0, kDqt});
-    struct Case {
-        Bytes source;
-        Bytes carried;
-    } cases[] = {{Jpeg({kApp0, kXmpApp1, kExifApp1}), kXmpApp1}, {Jpeg({big}), big}};
-    for (const Case& c : cases) {
-        Fixture f;
-        f.files.files["/src.jpg"] = c.source;
-        f.files.files["/out.jpg"] = output;
+    const Bytes tail = Concat({kDqt, {0xFF, 0xD9}});
+    const struct {
+        const char* name;
+        Bytes before, app1, after;
+    } cases[] = {
+        {"after APP0", Concat({kSoi, kApp0}), kExifApp1, Concat({kXmpApp1, tail})},
+        {"XMP first", kSoi, kXmpApp1, Concat({kExifApp1, tail})},
+        {"fill bytes", Concat({kSoi, kApp0, {0xFF, 0xFF}}), kExifApp1, tail},
+        {"longest segment", kSoi, Segment(0xE1, payload), tail},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        MemoryExif f;
+        f.files.files["/src.jpg"] = f.files.files["/out.jpg"] = Concat({c.before, c.app1, c.after});
+        f.exif.RemoveEXIFHeader("/out.jpg");
+        const Bytes stripped = Concat({c.before, c.after});
+        EXPECT_EQ(f.files.files["/out.jpg"], stripped);
         f.exif.CopyEXIFHeader("/src.jpg", "/out.jpg");
         EXPECT_EQ(f.files.files["/out.jpg"],
-                  Concat({kSoi, c.carried, Bytes(output.begin() + 2, output.end())}));
+                  Concat({kSoi, c.app1, Bytes(stripped.begin() + 2, stripped.end())}));
     }
 }
 
-TEST(CopyExifHeader, LeavesTheDestinationAloneWhenThereIsNothingToCopy) {
-    Fixture f;
+// Failures keep every file as it was. Removal raises; copying raises only for a
+// source it cannot read and otherwise leaves the destination alone.
+TEST(ExifHeader, FailuresKeepTheFiles) {
+    MemoryExif f;
     const Bytes output = Jpeg({kApp0});
-    f.files.files["/out.jpg"] = output;
-    f.files.files["/plain.jpg"] = Jpeg({kApp0, kDqt});
+    const Bytes whole = Jpeg({kExifApp1});
+    f.files.files["/empty.jpg"] = {};
     f.files.files["/cut.jpg"] = kCut;
-    f.files.files["/src.jpg"] = Jpeg({kExifApp1});
     f.files.files["/one.jpg"] = {0xFF};
-
-    f.exif.CopyEXIFHeader("/plain.jpg", "/out.jpg");
+    f.files.files["/out.jpg"] = output;
+    f.files.files["/src.jpg"] = whole;
+    for (const char* path : {"/missing.jpg", "/empty.jpg"})
+        ExpectExifError([&] { f.exif.RemoveEXIFHeader(path); }, 2);
+    ExpectExifError([&] { f.exif.RemoveEXIFHeader("/cut.jpg"); }, 11, "RemoveEXIFHeader");
+    EXPECT_EQ(f.files.files["/cut.jpg"], kCut);
+    // No APP1 before the walk ends (scan data, a length past the end, fill bytes to
+    // the end, a marker without a length), a cut APP1, or a destination that cannot
+    // be read: nothing is written.
+    for (const Bytes& plain :
+         {Jpeg({kApp0, kDqt}), Concat({{0xFF, 0xD8, 0xFF, 0xE0, 0xFF, 0xF0}, Bytes(20, 0)}),
+          Concat({kSoi, Bytes(30, 0xFF)}), Bytes{0xFF, 0xD8, 0xFF, 0xE1}}) {
+        f.files.files["/plain.jpg"] = plain;
+        f.exif.RemoveEXIFHeader("/plain.jpg");
+        f.exif.CopyEXIFHeader("/plain.jpg", "/out.jpg");
+    }
     f.exif.CopyEXIFHeader("/cut.jpg", "/out.jpg");
-    EXPECT_EQ(f.files.writes, 0);
-    // Destination failures end quietly.
     f.exif.CopyEXIFHeader("/src.jpg", "/missing.jpg");
     f.exif.CopyEXIFHeader("/src.jpg", "/one.jpg");
+    EXPECT_EQ(f.files.writes, 0);
     EXPECT_EQ(f.files.files.count("/missing.jpg"), 0u);
+
+    // A disk that refuses the write: the pictures stay as they were.
     f.files.failWrites = true;
+    ExpectExifError([&] { f.exif.RemoveEXIFHeader("/src.jpg"); }, 75);
+    EXPECT_EQ(f.files.files["/src.jpg"], whole);
     EXPECT_NO_THROW(f.exif.CopyEXIFHeader("/src.jpg", "/out.jpg"));
     EXPECT_EQ(f.files.files["/out.jpg"], output);
-    // Only a source that cannot be read raises.
     ExpectExifError([&] { f.exif.CopyEXIFHeader("/none.jpg", "/out.jpg"); }, 2, "CopyEXIFHeader",
                     "File not found.");
 }

@@ -4,6 +4,7 @@
 
 #include "exif/tag_table.h"
 #include "exif_test_support.h"
+#include "sample_manifest.h"
 
 namespace zembra {
 namespace {
@@ -41,8 +42,7 @@ TEST(ExifReader, ReadsTheDateTakenAndCountsEveryDirectory) {
         ExifReader reader = LoadedFrom(ExifJpeg(CameraBlock(order)));
         EXPECT_TRUE(reader.Loaded());
         EXPECT_EQ(reader.IsIntel(), order == ByteOrder::Little);
-        const std::string date = reader.Tag(kDateTimeOriginal);
-        EXPECT_EQ(date, kDate);
+        EXPECT_EQ(reader.Tag(kDateTimeOriginal).ToString(), kDate);
         EXPECT_EQ(reader.Tag(271).ToString(), "Canon");
         EXPECT_EQ(reader.Tag(kDateTime).ToString(), kLastChanged); // not the date taken
         EXPECT_EQ(reader.Tag(259).AsNumber(), 6);                  // IFD1 is walked
@@ -52,33 +52,24 @@ TEST(ExifReader, ReadsTheDateTakenAndCountsEveryDirectory) {
     }
 }
 
-TEST(ExifReader, LooksOnlyAtTheFirstApp1) {
-    const Bytes app0 = Segment(0xE0, ToBytes(std::string("JFIF") + '\0' + "\x01\x01"));
-    const Bytes xmp = Segment(0xE1, ToBytes("http://ns.adobe.com/xap/1.0/"));
-    const Bytes app1 = Segment(0xE1, ExifPayload(CameraBlock(ByteOrder::Little).Tiff()));
-    ExifReader reader = LoadedFrom(Jpeg({app0, app1}));
-    EXPECT_EQ(reader.App1Position(), 2 + app0.size());
-    EXPECT_EQ(reader.Tag(kDateTimeOriginal).ToString(), kDate);
-    // A first FF E1 pair that is not EXIF means no EXIF.
-    ExifReader behindXmp = LoadedFrom(Jpeg({xmp, app1}));
-    EXPECT_FALSE(behindXmp.Loaded());
-    EXPECT_TRUE(behindXmp.Tag(kDateTimeOriginal).IsEmpty());
-}
-
-TEST(ExifReader, OtherFormatsAndMissingFilesGiveEmpty) {
+// Other formats, and a JPEG whose first FF E1 pair is not EXIF, give no EXIF.
+TEST(ExifReader, NoExifGivesEmpty) {
     MemoryFiles files;
     files.files["/p/a.png"] = ToBytes("\x89PNG\r\n\x1a\n\0\0\0\rIHDR");
     files.files["/p/empty.jpg"] = {};
-    for (const char* path : {"/p/a.png", "/p/empty.jpg", "/p/missing.jpg"}) {
+    files.files["/p/xmp.jpg"] =
+        Jpeg({Segment(0xE1, ToBytes("http://ns.adobe.com/xap/1.0/")),
+              Segment(0xE1, ExifPayload(CameraBlock(ByteOrder::Little).Tiff()))});
+    for (const char* path : {"/p/a.png", "/p/empty.jpg", "/p/missing.jpg", "/p/xmp.jpg"}) {
         ExifReader reader(files);
         reader.picFile(path);
         EXPECT_TRUE(reader.Tag(kDateTimeOriginal).IsEmpty()) << path;
         EXPECT_EQ(reader.Tag().AsNumber(), 0) << path;
+        EXPECT_FALSE(reader.Loaded()) << path;
     }
     // Load raises for a missing file; Tag does not.
     ExifReader reader(files);
     ExpectExifError([&] { reader.Load("/nowhere.jpg"); }, 53);
-    EXPECT_EQ(reader.picFile(), "/nowhere.jpg");
     EXPECT_TRUE(reader.Tag(kDateTime).IsEmpty());
 }
 
@@ -122,7 +113,13 @@ TEST(ExifReader, DecodesValuesByTypeInBothOrders) {
     }
 }
 
-TEST(ExifReader, DirectoryLoopsEnd) {
+// The walk ends at directory loops and at its limits, and does not follow an Exif
+// pointer stored as text.
+TEST(ExifReader, WalkEndsAtLoopsLimitsAndTextPointers) {
+    TiffBuilder text(ByteOrder::Little);
+    text.Directory({{kExifOffset, kAscii, 4, {'2', '6', 0, 0}}});
+    text.Directory({{kDateTimeOriginal, kShort, 1, text.Field16(1)}});
+    EXPECT_EQ(LoadedFrom(ExifJpeg(text)).Tag().AsNumber(), 1);
     for (ByteOrder order : {ByteOrder::Little, ByteOrder::Big}) {
         // IFD0 -> IFD1 -> IFD0 again, and an Exif pointer at IFD0 itself.
         TiffBuilder t(order);
@@ -134,9 +131,19 @@ TEST(ExifReader, DirectoryLoopsEnd) {
         self.Directory({{271, kShort, 1, self.Field16(1)}}, 8);
         EXPECT_EQ(LoadedFrom(ExifJpeg(self)).Tag().AsNumber(), 1);
     }
+
+    // Past the value limit the walk stops quietly.
+    TiffBuilder big(ByteOrder::Little);
+    big.Directory({{271, kAscii, 1000, Bytes(1000, 'x')}, {272, kAscii, 1000, Bytes(1000, 'x')}});
+    ExifWalkLimits limits;
+    limits.maxValueBytes = 1500;
+    ExifReader reader(Files::Local(), limits);
+    reader.LoadBytes(ExifJpeg(big));
+    EXPECT_EQ(reader.Tag(271).ToString().size(), 1000u); // no NUL: the count ends it
+    EXPECT_TRUE(reader.Tag(272).IsEmpty());
 }
 
-TEST(ExifReader, TruncatedDirectoryRaisesAndKeepsWhatWasRead) {
+TEST(ExifReader, DamagedBlocksRaiseAndKeepWhatWasRead) {
     TiffBuilder t(ByteOrder::Little);
     t.Directory({{271, kShort, 1, t.Field16(7)}, {272, kShort, 1, t.Field16(8)}});
     Bytes tiff = t.Tiff();
@@ -150,36 +157,39 @@ TEST(ExifReader, TruncatedDirectoryRaisesAndKeepsWhatWasRead) {
     EXPECT_EQ(reader.Tag(271).AsNumber(), 7);
     EXPECT_EQ(reader.Tag().AsNumber(), 5);
     EXPECT_EQ(reader.Entries().at(4).TagId, 0);
-}
 
-TEST(ExifReader, ValuesPointingOutsideTheFileRaise) {
+    // Values and directories pointing outside the file.
     for (std::uint32_t offset : {0x7FFFFFF0u, 0xFFFFFFF0u}) {
-        TiffBuilder t(ByteOrder::Big);
-        t.Directory({{271, kAscii, 40, t.Field32(offset)}});
-        ExifReader reader;
-        EXPECT_THROW(reader.LoadBytes(ExifJpeg(t)), ExifError) << offset;
+        TiffBuilder far(ByteOrder::Big);
+        far.Directory({{271, kAscii, 40, far.Field32(offset)}});
+        EXPECT_THROW(reader.LoadBytes(ExifJpeg(far)), ExifError) << offset;
     }
-    TiffBuilder t(ByteOrder::Little);
-    t.Patch32(4, 0xFFFFFFFF); // IFD0 far away
-    EXPECT_THROW(LoadedFrom(ExifJpeg(t)), ExifError);
+    TiffBuilder far(ByteOrder::Little);
+    far.Patch32(4, 0xFFFFFFFF); // IFD0 far away
+    EXPECT_THROW(LoadedFrom(ExifJpeg(far)), ExifError);
 }
 
-TEST(ExifReader, LimitsStopTheWalkQuietly) {
-    TiffBuilder t(ByteOrder::Little);
-    t.Directory({{271, kAscii, 1000, Bytes(1000, 'x')}, {272, kAscii, 1000, Bytes(1000, 'x')}});
-    ExifWalkLimits limits;
-    limits.maxValueBytes = 1500;
-    ExifReader reader(Files::Local(), limits);
-    reader.LoadBytes(ExifJpeg(t));
-    EXPECT_EQ(reader.Tag(271).ToString().size(), 1000u); // no NUL: the count ends it
-    EXPECT_TRUE(reader.Tag(272).IsEmpty());
-}
-
-TEST(ExifReader, ExifPointerStoredAsTextIsNotFollowed) {
-    TiffBuilder t(ByteOrder::Little);
-    t.Directory({{kExifOffset, kAscii, 4, {'2', '6', 0, 0}}});
-    t.Directory({{kDateTimeOriginal, kShort, 1, t.Field16(1)}});
-    EXPECT_EQ(LoadedFrom(ExifJpeg(t)).Tag().AsNumber(), 1);
+// The shared real camera pictures: the date taken and the byte order as their
+// manifest gives them.
+TEST(ExifReader, ReadsTheSamplesAsTheManifestSays) {
+    const std::vector<Sample> manifest = LoadManifest();
+    if (manifest.empty())
+        GTEST_SKIP() << "shared exif-samples not found";
+    int dated = 0;
+    for (const Sample& s : manifest) {
+        SCOPED_TRACE(s["file"]);
+        ExifReader reader;
+        try {
+            reader.Load(s.path);
+        } catch (const ExifError&) {
+            // Damaged blocks raise; what was read before still answers.
+        }
+        const std::string date = reader.Tag(kDateTimeOriginal);
+        EXPECT_EQ(date, ExpectedDate(s));
+        dated += date.empty() ? 0 : 1;
+        EXPECT_EQ(reader.IsIntel() && reader.Loaded(), s["byte_order"] == "II" && reader.Loaded());
+    }
+    EXPECT_GT(dated, 60);
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "exif/cls_exif.h"
 #include "exif/exif_error.h"
 #include "platform/byte_reader.h"
 #include "platform/files.h"
@@ -55,6 +56,12 @@ struct MemoryFiles : Files {
     std::map<std::string, Bytes> files;
     int writes = 0;
     bool failWrites = false;
+};
+
+// A clsEXIF reading and writing MemoryFiles, with no exif.ini beside it.
+struct MemoryExif {
+    MemoryFiles files;
+    clsEXIF exif{files, "/opt/zembra"};
 };
 
 // Builds a TIFF structure (header, directories, value data) in either byte order.

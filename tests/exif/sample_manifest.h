@@ -35,25 +35,21 @@ inline std::vector<Sample> LoadManifest() {
     if (dir.empty())
         return rows;
     std::ifstream in(dir + "/manifest.tsv");
-    std::string line;
     std::vector<std::string> header;
-    while (std::getline(in, line)) {
+    for (std::string line; std::getline(in, line);) {
+        // A trailing empty field is lost here; a missing column reads as empty anyway.
         std::vector<std::string> fields;
         std::stringstream split(line);
-        std::string field;
-        while (std::getline(split, field, '\t'))
+        for (std::string field; std::getline(split, field, '\t');)
             fields.push_back(field);
-        if (!line.empty() && line.back() == '\t')
-            fields.emplace_back();
         if (header.empty()) {
             header = fields;
             continue;
         }
-        Sample sample;
+        Sample& sample = rows.emplace_back();
         for (std::size_t i = 0; i < header.size() && i < fields.size(); ++i)
             sample.columns[header[i]] = fields[i];
         sample.path = dir + "/files/" + sample["file"];
-        rows.push_back(std::move(sample));
     }
     return rows;
 }
@@ -62,7 +58,7 @@ inline std::vector<Sample> LoadManifest() {
 inline std::string Unescaped(const std::string& text) {
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\\' && i + 3 < text.size() + 0 && text[i + 1] == 'x') {
+        if (text[i] == '\\' && i + 3 < text.size() && text[i + 1] == 'x') {
             out += static_cast<char>(std::stoi(text.substr(i + 2, 2), nullptr, 16));
             i += 3;
         } else {

@@ -1,5 +1,5 @@
-// Every decoder on cut-short, bit-flipped and hostile files: each must fail or
-// succeed cleanly (the sanitizer builds catch anything worse).
+// Every decoder on cut-short and hostile files: each must fail or succeed cleanly
+// (the sanitizer builds catch anything worse).
 
 #include "imaging/codec.h"
 #include "test_pictures.h"
@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <random>
+#include <zlib.h>
 
 namespace zembra {
 namespace {
@@ -30,8 +30,8 @@ std::vector<std::pair<std::string, Bytes>> Samples() {
 
 const DecodeLimits kLimits{.maxPixels = 1 << 20};
 
-TEST(DamagedFiles, EveryCutShortFileFailsAndFlippedBytesNeverCrash) {
-    std::mt19937 random(1234);
+// Bytes flipped at random are the fuzz targets' work, whose corpora the build replays.
+TEST(DamagedFiles, EveryCutShortFileFails) {
     for (const auto& [format, bytes] : Samples()) {
         ASSERT_TRUE(DecodePicture(bytes, kLimits)) << format;
         // From the empty file up; a few bytes of trailer (PNG's IEND, GIF's ';')
@@ -41,13 +41,6 @@ TEST(DamagedFiles, EveryCutShortFileFailsAndFlippedBytesNeverCrash) {
                                      kLimits);
             EXPECT_TRUE(!cut || length + 16 >= bytes.size())
                 << format << " cut to " << length << " of " << bytes.size() << " bytes decoded";
-        }
-        for (int round = 0; round < 150; ++round) {
-            Bytes damaged = bytes;
-            for (int flips = 0; flips < 4; ++flips)
-                damaged[8 + random() % (damaged.size() - 8)] ^=
-                    static_cast<std::uint8_t>(1 + random() % 255);
-            (void)DecodePicture(damaged, kLimits);
         }
     }
 }
@@ -82,54 +75,38 @@ TEST(DamagedFiles, HostileFilesFailWithoutHugeAllocations) {
 
 // [SECTION] Decompression bombs: a small file whose header claims a huge picture.
 
-void PutBig16(Bytes& b, std::size_t at, std::uint32_t v) {
-    b.at(at) = static_cast<std::uint8_t>(v >> 8);
-    b.at(at + 1) = static_cast<std::uint8_t>(v);
-}
-void PutLittle(Bytes& b, std::size_t at, std::uint32_t v, int n) {
+// The n low bytes of v at `at`, the most significant first when `big`.
+void Put(Bytes& b, std::size_t at, std::uint32_t v, int n, bool big) {
     for (int i = 0; i < n; ++i)
-        b.at(at + std::size_t(i)) = static_cast<std::uint8_t>(v >> (8 * i));
-}
-
-std::uint32_t Crc32(const std::uint8_t* p, std::size_t n) {
-    std::uint32_t c = 0xFFFFFFFFu;
-    for (std::size_t i = 0; i < n; ++i) {
-        c ^= p[i];
-        for (int k = 0; k < 8; ++k)
-            c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1u)));
-    }
-    return ~c;
+        b.at(at + std::size_t(i)) = static_cast<std::uint8_t>(v >> (8 * (big ? n - 1 - i : i)));
 }
 
 // Rewrites the size in the header each encoder wrote for a 24 x 16 picture.
 void ClaimSize(const std::string& format, Bytes& b, std::uint32_t w, std::uint32_t h) {
     if (format == "BMP") {
-        PutLittle(b, 18, w, 4);
-        PutLittle(b, 22, h, 4);
+        Put(b, 18, w, 4, false);
+        Put(b, 22, h, 4, false);
     } else if (format == "GIF") {
-        PutLittle(b, 6, w, 2);
-        PutLittle(b, 8, h, 2);
+        Put(b, 6, w, 2, false);
+        Put(b, 8, h, 2, false);
     } else if (format == "PNG") {
-        for (int i = 0; i < 4; ++i) {
-            b.at(16 + std::size_t(i)) = static_cast<std::uint8_t>(w >> (24 - 8 * i));
-            b.at(20 + std::size_t(i)) = static_cast<std::uint8_t>(h >> (24 - 8 * i));
-        }
-        const std::uint32_t crc = Crc32(b.data() + 12, 17); // "IHDR" and its 13 bytes
-        for (int i = 0; i < 4; ++i)
-            b.at(29 + std::size_t(i)) = static_cast<std::uint8_t>(crc >> (24 - 8 * i));
+        Put(b, 16, w, 4, true);
+        Put(b, 20, h, 4, true);
+        // The checksum covers "IHDR" and its 13 bytes.
+        Put(b, 29, static_cast<std::uint32_t>(crc32(0, b.data() + 12, 17)), 4, true);
     } else if (format == "JPEG") {
         std::size_t at = 2;
         while (b.at(at + 1) != 0xC0) // segments up to the frame header
             at += 2 + (std::size_t(b.at(at + 2)) << 8 | b.at(at + 3));
-        PutBig16(b, at + 5, h);
-        PutBig16(b, at + 7, w);
+        Put(b, at + 5, h, 2, true);
+        Put(b, at + 7, w, 2, true);
     } else if (format == "TIFF") { // "II", first directory's width and length tags
         std::size_t ifd = b.at(4) | std::size_t(b.at(5)) << 8;
         const std::size_t count = b.at(ifd) | std::size_t(b.at(ifd + 1)) << 8;
         for (std::size_t e = ifd + 2; e < ifd + 2 + 12 * count; e += 12) {
             const int tag = b.at(e) | b.at(e + 1) << 8;
             if (tag == 256 || tag == 257)
-                PutLittle(b, e + 8, tag == 256 ? w : h, b.at(e + 2) == 3 ? 2 : 4);
+                Put(b, e + 8, tag == 256 ? w : h, b.at(e + 2) == 3 ? 2 : 4, false);
         }
     }
 }

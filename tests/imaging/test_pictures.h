@@ -3,12 +3,12 @@
 // of each format with the format's own library, so no binaries need keeping.
 
 #include "imaging/codec.h"
+#include "platform/files.h"
 #include "platform/surface.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -36,13 +36,8 @@ inline Surface PhotoLike(int w, int h) {
     return std::move(*s);
 }
 
-inline std::string AsText(const Bytes& bytes) {
-    return {bytes.begin(), bytes.end()};
-}
-
 inline Bytes ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return Files::Local().ReadAll(path).value_or(Bytes{});
 }
 
 // Channel `shift` / 8 of a pixel (0 blue ... 3 alpha).
@@ -78,13 +73,15 @@ template <class Decode>
     return SamePixels(decoded.value().pixels, want, tolerance);
 }
 
-// Mean absolute difference per channel (alpha left out), for lossy round trips.
-inline double MeanError(const Surface& a, const Surface& b) {
+// Mean absolute difference per channel over the given channels (by default all but
+// alpha), for lossy round trips.
+inline double MeanError(const Surface& a, const Surface& b,
+                        std::initializer_list<int> shifts = {0, 8, 16}) {
     double total = 0;
     for (std::size_t i = 0; i < a.Pixels().size(); ++i)
-        for (int shift = 0; shift < 24; shift += 8)
+        for (int shift : shifts)
             total += std::abs(Channel(a.Pixels()[i], shift) - Channel(b.Pixels()[i], shift));
-    return total / (3.0 * static_cast<double>(a.Pixels().size()));
+    return total / (static_cast<double>(shifts.size() * a.Pixels().size()));
 }
 
 // Enough of an ICC profile for JPEG and TIFF, which carry profiles unread and keep
@@ -131,8 +128,6 @@ inline Bytes WritePng(const PngLayout& layout, const std::vector<unsigned>& samp
     if (!layout.paletteAlpha.empty())
         png_set_tRNS(png, info, layout.paletteAlpha.data(),
                      static_cast<int>(layout.paletteAlpha.size()), nullptr);
-    png_write_info(png, info);
-    png_set_packing(png); // samples below 8 bits come one a byte
     const int bytes = layout.bitDepth == 16 ? 2 : 1;
     std::vector<png_byte> data;
     for (unsigned v : samples) {
@@ -144,8 +139,9 @@ inline Bytes WritePng(const PngLayout& layout, const std::vector<unsigned>& samp
     for (int y = 0; y < layout.height; ++y)
         pointers.push_back(
             &data[std::size_t(y * layout.width * png_get_channels(png, info) * bytes)]);
-    png_write_image(png, pointers.data());
-    png_write_end(png, nullptr);
+    png_set_rows(png, info, pointers.data());
+    // Samples below 8 bits come one a byte.
+    png_write_png(png, info, PNG_TRANSFORM_PACKING, nullptr);
     png_destroy_write_struct(&png, &info);
     return out;
 }

@@ -9,16 +9,10 @@ namespace {
 
 class BatchRun : public FormTest {
   protected:
-    // Dates per file name for the date reader; undated when absent.
-    std::map<std::string, std::string> dates;
     std::vector<std::string> outcomes;
 
     void SetUp() override {
         FormTest::SetUp();
-        form.ReadDateTaken = [this](const std::string& path) {
-            auto it = dates.find(FileNamePart(path));
-            return it == dates.end() ? std::string() : it->second;
-        };
         form.List2.subscribe([this](Control&) {
             const int i = form.shared.CurrentIndex;
             if (i >= 0 && i < form.List2.ListCount()) {
@@ -28,16 +22,11 @@ class BatchRun : public FormTest {
             }
         });
     }
-    void Job(int action, const std::string& name) {
-        form.Combo2.setListIndex(action);
-        form.Text1.setText(name);
-    }
 };
 
 TEST_F(BatchRun, RenamesInListOrderAndContinuesTheNumbering) {
     AddFiles({"a.jpg", "b.jpg", "c.jpg"});
-    Job(1, "Holiday");
-    form.Command1_Click();
+    Run(1, "Holiday");
     EXPECT_EQ(dir.Listing(), "Holiday-001.jpg Holiday-002.jpg Holiday-003.jpg");
     EXPECT_EQ(outcomes, (std::vector<std::string>{"a.jpg --- finished", "b.jpg --- finished",
                                                   "c.jpg --- finished"}));
@@ -61,8 +50,7 @@ TEST_F(BatchRun, RenamesInListOrderAndContinuesTheNumbering) {
 TEST_F(BatchRun, TakenNamesGetDashesThenTheSkip) {
     dir.Write("Holiday-001.jpg");
     AddFiles({"a.jpg"});
-    Job(1, "Holiday");
-    form.Command1_Click();
+    Run(1, "Holiday");
     EXPECT_EQ(dir.Listing(), "Holiday-001-.jpg Holiday-001.jpg");
 
     // Twenty taken names: no dash count is free, so the picture stays as it is.
@@ -81,8 +69,7 @@ TEST_F(BatchRun, MissingAndUnsupportedPicturesAreSkipped) {
     std::filesystem::remove(dir / "b.jpg");
     std::vector<std::string> remaining;
     form.Label19.subscribe([&](Control& c) { remaining.push_back(c.Caption()); });
-    Job(2, "X");
-    form.Command1_Click();
+    Run(2, "X");
     EXPECT_EQ(outcomes, (std::vector<std::string>{"a.jpg --- finished", "b.jpg --- skipped",
                                                   "FILE.JPE --- skipped", "noext --- skipped",
                                                   "FILE.JPG --- finished"}));
@@ -94,46 +81,28 @@ TEST_F(BatchRun, MissingAndUnsupportedPicturesAreSkipped) {
 }
 
 TEST_F(BatchRun, DatedNamesUseOneCounterPerDate) {
-    dates = {{"a.jpg", "2008:05:17 10:11:12"},
-             {"b.jpg", "2009:01:02 03:04:05"},
-             {"c.jpg", "2008:05:17 11:00:00"}};
+    // The dates the reader finds per file name; d.jpg is undated.
+    const std::map<std::string, std::string> dates = {{"a.jpg", "2008:05:17 10:11:12"},
+                                                      {"b.jpg", "2009:01:02 03:04:05"},
+                                                      {"c.jpg", "2008:05:17 11:00:00"}};
+    form.ReadDateTaken = [&](const std::string& path) {
+        const auto it = dates.find(FileNamePart(path));
+        return it == dates.end() ? std::string() : it->second;
+    };
     AddFiles({"a.jpg", "b.jpg", "c.jpg", "d.jpg"});
-    Job(2, "Holiday");
     form.Check1.setValue(1);
     form.Combo1.setListIndex(2);
-    form.Command1_Click();
+    Run(2, "Holiday");
     // d.jpg has no date: it takes the slot past the known dates without adding one.
     EXPECT_EQ(dir.Listing(), "2008-05-17 Holiday-001.jpg 2008-05-17 Holiday-002.jpg "
                              "2009-01-02 Holiday-001.jpg Holiday-001.jpg a.jpg b.jpg c.jpg d.jpg");
     EXPECT_EQ(form.List1.ListCount(), 2);
 }
 
-TEST_F(BatchRun, TimeStampReplacesTheNumber) {
-    dates = {{"a.jpg", "2008:05:17 10:11:12"}};
-    AddFiles({"a.jpg", "b.jpg"});
-    Job(2, "Holiday");
-    form.Check2.setValue(1);
-    form.Command1_Click();
-    // The undated picture falls back to the running number.
-    EXPECT_EQ(dir.Listing(), "Holiday-001.jpg Holiday-101112.jpg a.jpg b.jpg");
-}
-
-TEST_F(BatchRun, NumbersGrowPastThreeDigits) {
-    AddFiles({"a.jpg", "b.jpg"});
-    Job(2, "N");
-    form.shared.LastBaseName = "N";
-    form.shared.NameCounters[1] = 99;
-    form.Command1_Click();
-    EXPECT_EQ(dir.Listing(), "N-100.jpg N-101.jpg a.jpg b.jpg");
-    AddFiles({"c.jpg"});
-    form.shared.NameCounters[1] = 999;
-    form.Command1_Click();
-    EXPECT_TRUE(dir.Listing().find("N-1000.jpg") != std::string::npos);
-}
-
 TEST_F(BatchRun, ProcessHandlesOnlyTheSelectedPicture) {
     AddFiles({"a.jpg", "b.jpg"});
-    Job(1, "One");
+    form.Combo2.setListIndex(1);
+    form.Text1.setText("One");
     form.List2.setListIndex(1);
     form.Command6.Click();
     EXPECT_EQ(dir.Listing(), "One-001.jpg a.jpg");
@@ -143,39 +112,13 @@ TEST_F(BatchRun, ProcessHandlesOnlyTheSelectedPicture) {
     EXPECT_EQ(form.Label3.Caption(), "0 of 2 processed - 0 skipped");
 }
 
-// A file layer whose renames and copies fail, as on a read-only disk.
-class FailingFiles : public Files {
-  public:
-    bool Rename(const std::string&, const std::string&) override { return false; }
-    bool Copy(const std::string&, const std::string&) override { return false; }
-};
-
-TEST(BatchRunFailures, FailedRenameIsReportedAndLosesNothing) {
-    ScriptedServices services;
-    FailingFiles files;
-    TempDir dir;
-    Form1 form(services, files);
-    form.Form_Load();
-    std::vector<std::string> failures;
-    form.onFailure = [&](const std::string& m) { failures.push_back(m); };
-    services.dialogAnswers.push_back(dir.Write("a.jpg"));
-    form.Command7.Click();
-    form.Combo2.setListIndex(7);
-    form.Text1.setText("New");
-    form.Command1_Click();
-    // The original stays when its renamed copy could not be made.
-    EXPECT_TRUE(std::filesystem::exists(dir / "a.jpg"));
-    EXPECT_FALSE(failures.empty());
-}
-
 TEST_F(BatchRun, CancelDuringARunStopsIt) {
     AddFiles({"a.jpg", "b.jpg", "c.jpg"});
-    Job(2, "C");
     services.onDoEvents = [this] {
         if (form.shared.ProcessedCount == 1)
             form.Command2.Click();
     };
-    form.Command1_Click();
+    Run(2, "C");
     EXPECT_TRUE(form.Ending());
     EXPECT_EQ(dir.Listing(), "C-001.jpg a.jpg b.jpg c.jpg");
 }

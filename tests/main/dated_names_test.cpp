@@ -34,14 +34,12 @@ TEST_P(DatedNames, EveryFormatInBothByteOrders) {
     const auto [order, c] = GetParam();
     ASSERT_TRUE(Files::Local().WriteAll(dir / "img.jpg", DatedJpeg(order, "2008:05:17 10:11:12")));
     Add(dir / "img.jpg");
-    form.Combo2.setListIndex(2);
-    form.Text1.setText("Holiday");
     form.Check1.setValue(1);
     if (c.format >= 0)
         form.Combo1.setListIndex(c.format);
     else
         form.Check2.setValue(1);
-    form.Command1_Click();
+    Run(2, "Holiday");
     EXPECT_EQ(dir.Listing(), std::string(c.name) + " img.jpg");
 }
 
@@ -63,12 +61,10 @@ TEST_F(FormTest, HostileDateNamesNoFolder) {
     ASSERT_TRUE(Files::Local().WriteAll(dir / "img.jpg",
                                         DatedJpeg(ByteOrder::Little, "2008/05/17 10:11:12")));
     Add(dir / "img.jpg");
-    form.Combo2.setListIndex(2);
-    form.Text1.setText("Holiday");
     form.Check1.setValue(1);
     form.Check2.setValue(1);
     form.Combo1.setListIndex(0);
-    form.Command1_Click();
+    Run(2, "Holiday");
     EXPECT_EQ(dir.Listing(), "2008 Holiday-001.jpg img.jpg");
     EXPECT_TRUE(std::filesystem::is_empty(dir / "2008/05"));
 }

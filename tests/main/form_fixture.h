@@ -17,8 +17,12 @@ class FormTest : public ::testing::Test {
     ScriptedServices services;
     Form1 form{services};
     TempDir dir;
+    std::vector<std::string> failures; // what the runs reported, in order
 
-    void SetUp() override { form.Form_Load(); }
+    void SetUp() override {
+        form.onFailure = [this](const std::string& m) { failures.push_back(m); };
+        form.Form_Load();
+    }
 
     // "Add Pic(s)" with one chosen file.
     void Add(const std::string& path) {
@@ -29,6 +33,12 @@ class FormTest : public ::testing::Test {
     void AddFiles(const std::vector<std::string>& names) {
         for (const auto& name : names)
             Add(dir.Write(name));
+    }
+    // Chooses the action and the base name, then "Process All".
+    void Run(int action, const std::string& name = "New") {
+        form.Combo2.setListIndex(action);
+        form.Text1.setText(name);
+        form.Command1_Click();
     }
     std::vector<std::string> Entries(const ListControl& list) const {
         std::vector<std::string> out;

@@ -15,12 +15,11 @@ class EnablingRule : public FormTest, public ::testing::WithParamInterface<Enabl
 
 TEST_P(EnablingRule, FollowsTheAction) {
     form.Combo2.setListIndex(GetParam().action);
-    for (Control* c : {static_cast<Control*>(&form.Text1), static_cast<Control*>(&form.Check1),
-                       static_cast<Control*>(&form.Check2), static_cast<Control*>(&form.Frame2)})
+    using Controls = std::initializer_list<const Control*>;
+    for (const Control* c : Controls{&form.Text1, &form.Check1, &form.Check2, &form.Frame2})
         EXPECT_EQ(c->Enabled(), GetParam().naming) << c->Name();
-    for (Control* c : {static_cast<Control*>(&form.Frame1), static_cast<Control*>(&form.Combo4),
-                       static_cast<Control*>(&form.Text5), static_cast<Control*>(&form.Check3),
-                       static_cast<Control*>(&form.Check6), static_cast<Control*>(&form.Text2)})
+    for (const Control* c :
+         Controls{&form.Frame1, &form.Combo4, &form.Text5, &form.Check3, &form.Check6, &form.Text2})
         EXPECT_EQ(c->Enabled(), GetParam().resizing) << c->Name();
 }
 
@@ -31,45 +30,14 @@ INSTANTIATE_TEST_SUITE_P(
                       EnablingCase{4, false, true}, EnablingCase{5, true, true},
                       EnablingCase{6, true, true}, EnablingCase{7, true, true}));
 
-TEST_F(JobOptions, StartsFromTheDesignValues) {
-    EXPECT_EQ(form.Combo2.List(0), std::string(19, '*') + " Select Action " + std::string(18, '*'));
-    EXPECT_EQ(form.Combo1.ListIndex(), -1);
-    EXPECT_TRUE(form.Option3.Value());
-    EXPECT_FALSE(form.Command1.Visible());
-    EXPECT_EQ(form.Label3.Caption(), "0 of 0 processed - 0 skipped");
-}
-
-TEST_F(JobOptions, PixelModeEnablesSizeFieldsOnlyWhenSelected) {
+TEST_F(JobOptions, PixelModeEnablesTheSizeFieldsAndTheirPresets) {
     form.Combo2.setListIndex(4);
     EXPECT_FALSE(form.Text3.Enabled()); // "Percentage" is selected
     form.Option4.setValue(true);
     EXPECT_TRUE(form.Text3.Enabled());
     EXPECT_TRUE(form.Check4.Enabled());
     EXPECT_FALSE(form.Text2.Enabled());
-    form.Option3.setValue(true);
-    EXPECT_FALSE(form.Check4.Enabled());
-}
 
-TEST_F(JobOptions, StretchWaitsForAnAlignmentWhenTheActionChanges) {
-    form.Check6.setValue(1);
-    form.Combo2.setListIndex(6);
-    EXPECT_TRUE(form.HScroll1.Enabled());
-    EXPECT_FALSE(form.Check7.Enabled()); // "Corner to Corner"
-    form.Combo5.setListIndex(2);
-    form.Combo2.setListIndex(5);
-    EXPECT_TRUE(form.Check7.Enabled());
-    // After a run the box comes back whatever the alignment.
-    form.Combo2.setListIndex(1);
-    form.Combo5.setListIndex(0);
-    form.Combo2.setListIndex(6);
-    EXPECT_FALSE(form.Check7.Enabled());
-    form.ApplyEnablingRule(Form1::EnablingRule::RunEnded);
-    EXPECT_TRUE(form.Check7.Enabled());
-}
-
-TEST_F(JobOptions, SizePresetsFillWidthAndHeight) {
-    form.Combo2.setListIndex(4);
-    form.Option4.setValue(true);
     form.Combo3.setListIndex(4);
     EXPECT_EQ(form.Text3.Text(), "800");
     EXPECT_EQ(form.Text4.Text(), "600");
@@ -80,6 +48,22 @@ TEST_F(JobOptions, SizePresetsFillWidthAndHeight) {
     form.Combo3.setListIndex(1);
     form.Text3.setText("1024"); // typing switches back to "Custom"
     EXPECT_EQ(form.Combo3.ListIndex(), 0);
+    form.Option3.setValue(true);
+    EXPECT_FALSE(form.Check4.Enabled());
+}
+
+TEST_F(JobOptions, StretchWaitsForAnAlignmentWhenTheActionChanges) {
+    form.Check6.setValue(1);
+    form.Combo5.setListIndex(2);
+    form.Combo2.setListIndex(5);
+    EXPECT_TRUE(form.Check7.Enabled());
+    // After a run the box comes back whatever the alignment.
+    form.Combo5.setListIndex(0);
+    form.Combo2.setListIndex(6);
+    EXPECT_TRUE(form.HScroll1.Enabled());
+    EXPECT_FALSE(form.Check7.Enabled()); // "Corner to Corner"
+    form.ApplyEnablingRule(Form1::EnablingRule::RunEnded);
+    EXPECT_TRUE(form.Check7.Enabled());
 }
 
 TEST_F(JobOptions, FieldChecksRefuseBadValues) {

@@ -1,4 +1,5 @@
 // Outputs that rewrite a JPEG keep its source's EXIF block.
+#include "exif/segment_walk.h"
 #include "form_fixture.h"
 
 #include <filesystem>
@@ -8,15 +9,8 @@ namespace {
 
 // The first APP1 segment of a JPEG, marker and length included; empty when none.
 Bytes FirstApp1(const Bytes& jpeg) {
-    std::size_t pos = 2;
-    while (pos + 4 <= jpeg.size() && jpeg[pos] == 0xFF) {
-        const std::size_t length = static_cast<std::size_t>(jpeg[pos + 2] << 8 | jpeg[pos + 3]);
-        if (jpeg[pos + 1] == 0xE1)
-            return Bytes(jpeg.begin() + static_cast<long>(pos),
-                         jpeg.begin() + static_cast<long>(std::min(jpeg.size(), pos + 2 + length)));
-        pos += 2 + length;
-    }
-    return {};
+    const auto segment = exif::FirstApp1Bytes(jpeg);
+    return segment ? Bytes(segment->begin(), segment->end()) : Bytes();
 }
 
 class KeepExif : public FormTest {
@@ -29,23 +23,19 @@ class KeepExif : public FormTest {
         source = *Files::Local().ReadAll(dir / "harbour.jpg");
         ASSERT_FALSE(FirstApp1(source).empty());
         Add(dir / "harbour.jpg");
-        form.Text1.setText("New");
         form.Text2.setText("50");
-    }
-    std::vector<std::string> temporaries;
-    void WatchForTemporaryCopy() {
+        // Notes the temporary EXIF copies seen while the run lets the window repaint.
         services.onDoEvents = [this] {
             for (const auto& e : std::filesystem::directory_iterator(dir.Path()))
                 if (e.path().filename().string().ends_with("exif.jpg"))
                     temporaries.push_back(e.path().filename());
         };
     }
+    std::vector<std::string> temporaries;
 };
 
 TEST_F(KeepExif, CopyCarriesTheBlockRightAfterTheStart) {
-    WatchForTemporaryCopy();
-    form.Combo2.setListIndex(4);
-    form.Command1_Click();
+    Run(4);
     const Bytes output = *Files::Local().ReadAll(dir / "(R)harbour.jpg");
     const Bytes block = FirstApp1(source);
     ASSERT_GT(output.size(), block.size() + 2);
@@ -56,8 +46,7 @@ TEST_F(KeepExif, CopyCarriesTheBlockRightAfterTheStart) {
 }
 
 TEST_F(KeepExif, InPlaceResizeKeepsTheDate) {
-    form.Combo2.setListIndex(3);
-    form.Command1_Click();
+    Run(3);
     const Bytes output = *Files::Local().ReadAll(dir / "harbour.jpg");
     EXPECT_NE(output, source);
     EXPECT_EQ(FirstApp1(output), FirstApp1(source));
@@ -65,17 +54,15 @@ TEST_F(KeepExif, InPlaceResizeKeepsTheDate) {
 }
 
 TEST_F(KeepExif, NoCopyForOtherFormatsOrWhenNotAsked) {
-    WatchForTemporaryCopy();
-    form.Combo2.setListIndex(4);
     form.Combo4.setListIndex(5);
-    form.Command1_Click();
+    Run(4);
     EXPECT_TRUE(temporaries.empty());
     EXPECT_EQ(dir.Listing(), "(R)harbour.PNG harbour.jpg");
 
     Add(dir / "harbour.jpg");
     form.Combo4.setListIndex(0);
     form.Check3.setValue(0);
-    form.Command1_Click();
+    Run(4);
     EXPECT_TRUE(temporaries.empty());
     EXPECT_TRUE(FirstApp1(*Files::Local().ReadAll(dir / "(R)harbour.jpg")).empty());
 }

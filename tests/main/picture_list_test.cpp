@@ -35,24 +35,17 @@ TEST_F(PictureList, MultipleSelectionSkipsListedPicturesAndResetsCounters) {
     EXPECT_EQ(form.Label19.Caption(), "Files to Process: 2");
     EXPECT_EQ(form.Label3.Caption(), "0 of 2 processed - 0 skipped");
     EXPECT_TRUE(form.Command11.Visible());
-}
-
-TEST_F(PictureList, CancelledDialogChangesNothing) {
-    Add("/P/a.jpg");
-    form.shared.ProcessedCount = 1;
-    Add("");
-    EXPECT_EQ(form.List3.ListCount(), 1);
-    EXPECT_EQ(form.shared.ProcessedCount, 1);
+    Add(""); // a cancelled dialog changes nothing
+    EXPECT_EQ(form.List3.ListCount(), 2);
+    EXPECT_EQ(form.Label19.Caption(), "Files to Process: 2");
 }
 
 TEST_F(PictureList, LongNamesShowTheirLastCharacters) {
     Add("/P/abcdefghijklmnopqrstuvwxyz.jpg"); // 30 characters
     EXPECT_EQ(form.List2.List(0), "...jklmnopqrstuvwxyz.jpg");
-    EXPECT_EQ(CharCount(form.List2.List(0)), 24u);
     // Multi-byte names are cut between characters, never inside one.
     Add("/P/Ångström-Åland-Öland-Ærø-ÿ.jpg");
     EXPECT_EQ(form.List2.List(1), "...Åland-Öland-Ærø-ÿ.jpg");
-    EXPECT_EQ(CharCount(form.List2.List(1)), 24u);
 }
 
 struct RemoveCase {
@@ -82,7 +75,14 @@ INSTANTIATE_TEST_SUITE_P(Table, RemoveSelection,
                                            RemoveCase{
                                                5, 2, {"a.jpg", "b.jpg", "d.jpg", "e.jpg"}, 2}));
 
-TEST_F(PictureList, RemovingTheLastPictureEmptiesTheWindow) {
+TEST_F(PictureList, ClearingOrRemovingEveryPictureEmptiesTheWindow) {
+    Add("/P/a.jpg");
+    Add("/P/b.jpg");
+    form.Command8.Click();
+    EXPECT_EQ(form.List2.ListCount() + form.List3.ListCount(), 0);
+    EXPECT_FALSE(form.Label22.Visible());
+    EXPECT_EQ(form.Label3.Caption(), "0 of 0 processed - 0 skipped");
+
     Add("/P/a.jpg");
     Add("/P/b.jpg");
     form.Command3.Click();
@@ -93,15 +93,6 @@ TEST_F(PictureList, RemovingTheLastPictureEmptiesTheWindow) {
     EXPECT_FALSE(form.Command3.Visible());
     EXPECT_EQ(form.Frame4.Caption(), "Preview");
     EXPECT_EQ(form.Label19.Caption(), "Files to Process: 0");
-}
-
-TEST_F(PictureList, ClearEmptiesBothLists) {
-    Add("/P/a.jpg");
-    Add("/P/b.jpg");
-    form.Command8.Click();
-    EXPECT_EQ(form.List2.ListCount() + form.List3.ListCount(), 0);
-    EXPECT_FALSE(form.Label22.Visible());
-    EXPECT_EQ(form.Label3.Caption(), "0 of 0 processed - 0 skipped");
 }
 
 TEST_F(PictureList, ArrowsMoveAndWrapAround) {

@@ -2,104 +2,49 @@
 #include "form_fixture.h"
 #include "imaging/codec.h"
 #include "imaging/gdiplus.h"
-#include "main/resize_factors.h"
+#include "imaging/test_pictures.h"
 
 #include <filesystem>
 
 namespace zembra::testing {
 namespace {
 
-struct FactorCase {
-    bool percentage;
-    double percent;
-    bool keepAspect;
-    double width, height;
-    int pictureWidth, pictureHeight;
-    double fW, fH;
-};
-
-class Factors : public ::testing::TestWithParam<FactorCase> {};
-
-TEST_P(Factors, FollowTheResizeMode) {
-    const FactorCase& c = GetParam();
-    const ScaleFactors f = ResizeFactors(c.percentage, c.percent, c.keepAspect, c.width, c.height,
-                                         c.pictureWidth, c.pictureHeight);
-    EXPECT_DOUBLE_EQ(f.width, c.fW);
-    EXPECT_DOUBLE_EQ(f.height, c.fH);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, Factors,
-    ::testing::Values(FactorCase{true, 50, true, 0, 0, 1600, 1200, 50, 50},
-                      // Landscape keeps the aspect by the width field.
-                      FactorCase{false, 0, true, 800, 600, 1600, 1200, 50, 50},
-                      // Portrait and square go by the height field.
-                      FactorCase{false, 0, true, 800, 600, 1200, 1600, 37.5, 37.5},
-                      FactorCase{false, 0, true, 800, 600, 1600, 1600, 37.5, 37.5},
-                      FactorCase{false, 0, false, 800, 600, 1600, 1600, 50, 37.5}));
-
-Surface Gradient(int w, int h) {
-    auto s = Surface::Create(w, h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            s->Row(y)[static_cast<std::size_t>(x)] =
-                0xFF000000u | static_cast<std::uint32_t>((x * 255 / w) << 16 | (y * 255 / h) << 8);
-    return std::move(*s);
-}
-
 class Resize : public FormTest {
   protected:
-    std::vector<std::string> failures;
-
-    void SetUp() override {
-        FormTest::SetUp();
-        form.onFailure = [this](const std::string& m) { failures.push_back(m); };
-    }
     std::string Picture(const std::string& name, int w, int h, int quality = 90) {
-        const auto bytes = name.ends_with(".png")   ? EncodePng(Gradient(w, h), {})
-                           : name.ends_with(".gif") ? EncodeGif(Gradient(w, h), {})
-                                                    : EncodeJpeg(Gradient(w, h), {quality});
+        const auto bytes = name.ends_with(".png")   ? EncodePng(PhotoLike(w, h), {})
+                           : name.ends_with(".gif") ? EncodeGif(PhotoLike(w, h), {})
+                                                    : EncodeJpeg(PhotoLike(w, h), {quality});
         EXPECT_TRUE(Files::Local().WriteAll(dir / name, bytes.value()));
         return dir / name;
     }
     // Width and height of a picture file, 0x0 when it does not load.
     std::pair<int, int> SizeOf(const std::string& name) {
-        cGdiPlus gdip;
-        const PictureRef p = gdip.FilenameToIPicture(dir / name);
+        const PictureRef p = cGdiPlus().FilenameToIPicture(dir / name);
         return p ? std::pair{p->Width(), p->Height()} : std::pair{0, 0};
     }
     void Run(int action, int conversion = 0) {
-        form.Combo2.setListIndex(action);
-        form.Text1.setText("New");
         form.Combo4.setListIndex(conversion);
-        form.Command1_Click();
+        FormTest::Run(action);
     }
 };
 
-TEST_F(Resize, PercentageHalvesACopy) {
-    Add(Picture("photo.jpg", 160, 120));
-    form.Text2.setText("50");
-    Run(4);
-    EXPECT_EQ(dir.Listing(), "(R)photo.jpg photo.jpg");
-    EXPECT_EQ(SizeOf("(R)photo.jpg"), (std::pair{80, 60}));
-    EXPECT_TRUE(failures.empty());
-}
-
+// Landscape pictures go by the width field, portrait and square ones by the height.
 TEST_F(Resize, PixelSizeKeepsTheAspectByTheLongSide) {
     Add(Picture("portrait.jpg", 120, 160));
     Add(Picture("square.png", 160, 160));
-    form.Combo2.setListIndex(6);
+    Add(Picture("landscape.jpg", 160, 100));
     form.Option4.setValue(true);
     form.Text3.setText("80");
     form.Text4.setText("60");
     Run(6);
     EXPECT_EQ(SizeOf("New-001.jpg"), (std::pair{45, 60}));
     EXPECT_EQ(SizeOf("New-002.png"), (std::pair{60, 60}));
-    AddFiles({});
+    EXPECT_EQ(SizeOf("New-003.jpg"), (std::pair{80, 50}));
     Add(Picture("wide.jpg", 160, 160));
     form.Check4.setValue(0);
     Run(6);
-    EXPECT_EQ(SizeOf("New-003.jpg"), (std::pair{80, 60})); // distorted on purpose
+    EXPECT_EQ(SizeOf("New-004.jpg"), (std::pair{80, 60})); // distorted on purpose
 }
 
 TEST_F(Resize, ConvertingTheOriginalReplacesIt) {
@@ -125,18 +70,18 @@ TEST_F(Resize, NoPictureShrinksToNothing) {
     EXPECT_TRUE(failures.empty());
 }
 
-TEST_F(Resize, ResizingTheOriginalInPlace) {
+TEST_F(Resize, ResizingTheOriginalInPlaceOrUnderANewName) {
     Add(Picture("photo.jpg", 40, 30));
     form.Text2.setText("25");
     Run(3);
     EXPECT_EQ(dir.Listing(), "photo.jpg");
     EXPECT_EQ(SizeOf("photo.jpg"), (std::pair{10, 8}));
-}
-
-TEST_F(Resize, RenamedResizedOriginal) {
-    Add(Picture("photo.jpg", 40, 30));
+    Add(dir / "photo.jpg");
+    form.shared.NameCounters.fill(0);
+    form.Text2.setText("50");
     Run(5, 2);
     EXPECT_EQ(dir.Listing(), "New-001.GIF");
+    EXPECT_EQ(SizeOf("New-001.GIF"), (std::pair{5, 4}));
 }
 
 TEST_F(Resize, RenameOriginalAndConvertedCopy) {
@@ -159,15 +104,36 @@ TEST_F(Resize, OnlyJpegSourcesLoseFiveQualityPoints) {
     form.Text5.setText("80");
     form.Check3.setValue(0);
     Run(4, 1);
-    cGdiPlus gdip;
     for (const auto& [source, output, quality] :
          {std::tuple{"photo.jpg", "(R)photo.jpg", 75}, std::tuple{"g.gif", "(R)g.JPG", 80}}) {
-        const PictureRef decoded = gdip.FilenameToIPicture(dir / source);
+        const PictureRef decoded = cGdiPlus().FilenameToIPicture(dir / source);
         ASSERT_TRUE(decoded);
         EXPECT_EQ(Files::Local().ReadAll(dir / output), EncodeJpeg(*decoded, {quality}).value())
             << output;
     }
 }
+
+// photo.jpg in a folder of its own, run through one action on the test's file layer.
+struct RunOnDisk {
+    TempDir dir;
+    const Bytes jpeg = EncodeJpeg(PhotoLike(32, 24), {90}).value();
+    std::vector<std::string> failures;
+
+    RunOnDisk(Files& disk, int action, int conversion) {
+        EXPECT_TRUE(Files::Local().WriteAll(dir / "photo.jpg", jpeg));
+        ScriptedServices services;
+        Form1 form(services, disk);
+        form.Form_Load();
+        form.onFailure = [this](const std::string& m) { failures.push_back(m); };
+        services.dialogAnswers.push_back(dir / "photo.jpg");
+        form.Command7.Click();
+        form.Combo2.setListIndex(action);
+        form.Text1.setText("New");
+        form.Text2.setText("50");
+        form.Combo4.setListIndex(conversion);
+        form.Command1_Click();
+    }
+};
 
 // A file layer on a full disk: every whole-file write fails.
 class FullDisk : public Files {
@@ -177,26 +143,13 @@ class FullDisk : public Files {
 
 TEST(ResizeSafety, AFailedSaveLosesNoPictureAndLeavesNoStrayFile) {
     for (int action : {3, 5, 7}) {
-        ScriptedServices services;
         FullDisk disk;
-        TempDir dir;
-        const auto jpeg = EncodeJpeg(Gradient(32, 24), {90}).value();
-        ASSERT_TRUE(Files::Local().WriteAll(dir / "photo.jpg", jpeg));
-        Form1 form(services, disk);
-        form.Form_Load();
-        std::vector<std::string> failures;
-        form.onFailure = [&](const std::string& m) { failures.push_back(m); };
-        services.dialogAnswers.push_back(dir / "photo.jpg");
-        form.Command7.Click();
-        form.Combo2.setListIndex(action);
-        form.Text1.setText("New");
-        form.Combo4.setListIndex(5);
-        form.Command1_Click();
+        const RunOnDisk run(disk, action, 5);
         // Action 7 renames the original whatever becomes of its converted copy.
         const std::string kept = action == 7 ? "New-001.jpg" : "photo.jpg";
-        EXPECT_EQ(Files::Local().ReadAll(dir / kept), jpeg) << "action " << action;
-        EXPECT_EQ(dir.Listing(), kept);
-        EXPECT_FALSE(failures.empty());
+        EXPECT_EQ(Files::Local().ReadAll(run.dir / kept), run.jpeg) << "action " << action;
+        EXPECT_EQ(run.dir.Listing(), kept);
+        EXPECT_FALSE(run.failures.empty());
     }
 }
 
@@ -218,25 +171,12 @@ TEST(ResizeSafety, OnlyFilesThatReplaceOrOutliveAPictureMustReachTheDiskFirst) {
         int flushes;
     } cases[] = {{3, "photo.jpg", 1}, {5, "photo.jpg", 1}, {4, "(R)photo.jpg photo.jpg", 0}};
     for (const auto& c : cases) {
-        ScriptedServices services;
         UnsyncedDisk disk;
-        TempDir dir;
-        const auto jpeg = EncodeJpeg(Gradient(32, 24), {90}).value();
-        ASSERT_TRUE(Files::Local().WriteAll(dir / "photo.jpg", jpeg));
-        Form1 form(services, disk);
-        form.Form_Load();
-        std::vector<std::string> failures;
-        form.onFailure = [&](const std::string& m) { failures.push_back(m); };
-        services.dialogAnswers.push_back(dir / "photo.jpg");
-        form.Command7.Click();
-        form.Combo2.setListIndex(c.action);
-        form.Text1.setText("New");
-        form.Text2.setText("50");
-        form.Command1_Click();
-        EXPECT_EQ(dir.Listing(), c.listing) << "action " << c.action;
-        EXPECT_EQ(Files::Local().ReadAll(dir / "photo.jpg"), jpeg) << "action " << c.action;
+        const RunOnDisk run(disk, c.action, 0);
+        EXPECT_EQ(run.dir.Listing(), c.listing) << "action " << c.action;
+        EXPECT_EQ(Files::Local().ReadAll(run.dir / "photo.jpg"), run.jpeg) << "action " << c.action;
         EXPECT_EQ(disk.flushes, c.flushes) << "action " << c.action;
-        EXPECT_EQ(failures.empty(), c.flushes == 0) << "action " << c.action;
+        EXPECT_EQ(run.failures.empty(), c.flushes == 0) << "action " << c.action;
     }
 }
 

@@ -1,5 +1,6 @@
 #include "platform/controls.h"
 #include "platform/form.h"
+#include "platform/picture_box.h"
 #include "platform/steps.h"
 
 #include <gtest/gtest.h>
@@ -41,7 +42,7 @@ TEST_F(Fixture, OptionButtonsClearTheirSiblingsOnly) {
     EXPECT_EQ(clicks, 1);
 }
 
-TEST_F(Fixture, ListsReadPastTheEndAsEmptyAndRefuseOtherIndices) {
+TEST_F(Fixture, ListsReadPastTheEndAsEmptyRefuseOtherIndicesAndKeepTheSelection) {
     ListBox list(form, "List1");
     list.AddItem("a");
     list.AddItem("c");
@@ -51,13 +52,9 @@ TEST_F(Fixture, ListsReadPastTheEndAsEmptyAndRefuseOtherIndices) {
     EXPECT_THROW(list.List(4), PlatformError);
     EXPECT_THROW(list.List(-1), PlatformError);
     EXPECT_THROW(list.setListIndex(3), PlatformError);
-}
 
-TEST_F(Fixture, SelectionFollowsInsertAndRemove) {
-    ListBox list(form, "List1");
+    // The selection follows inserts and removals.
     list.onClick = [&] { ++clicks; };
-    for (const char* s : {"a", "b", "c"})
-        list.AddItem(s);
     list.setListIndex(1);
     list.AddItem("z", 0);
     EXPECT_EQ(list.ListIndex(), 2);
@@ -80,6 +77,113 @@ TEST_F(Fixture, ButtonsIgnorePressesWhileDisabledOrHidden) {
     button.setVisible(true);
     button.Click();
     EXPECT_EQ(clicks, 1);
+}
+
+// [SECTION] Picture boxes
+
+PictureRef Picture(int w, int h, std::vector<COLORREF> colors) {
+    auto s = Surface::CreateShared(w, h);
+    for (std::size_t i = 0; i < colors.size(); ++i)
+        s->Pixels()[i] = PixelFromColor(colors[i]);
+    return s;
+}
+
+std::vector<COLORREF> Colors(const PictureRef& p) {
+    std::vector<COLORREF> out;
+    for (auto px : p->Pixels())
+        out.push_back(ColorFromPixel(px));
+    return out;
+}
+
+constexpr COLORREF A = RGB(1, 0, 0), B = RGB(2, 0, 0), C = RGB(3, 0, 0), D = RGB(4, 0, 0),
+                   E = RGB(5, 0, 0), F = RGB(6, 0, 0), K = RGB(0, 0, 0);
+
+using Colours = std::vector<COLORREF>;
+
+class PictureBoxTest : public ::testing::Test {
+  protected:
+    // A box of w x h pixels without border, showing `back`.
+    void Borderless(int w, int h, COLORREF back) {
+        box.setBorderStyle(PictureBox::vbBSNone);
+        box.Move(0, 0, w * 15, h * 15);
+        box.setBackColor(back);
+    }
+    Form form{"Form1"};
+    PictureBox box{form, "Picture1"};
+};
+
+TEST(PictureBox, SnapsOuterSizeToWholePixelsHalvesToEven) {
+    const struct {
+        int border;
+        double twips;
+        int pixels;                                         // drawable pixels
+        int outerTwips;                                     // Width after snapping
+    } cases[] = {{0, 1500, 100, 1500}, {1, 1500, 96, 1500}, // 2 border pixels a side
+                 {0, 1507, 100, 1500}, {0, 1508, 101, 1515}, {0, 112.5, 8, 120}, // 7.5 pixels
+                 {0, 127.5, 8, 120},                                             // 8.5 pixels
+                 {1, 30, 0, 30}};                                                // all border
+    for (const auto& c : cases) {
+        Form form("Form1");
+        PictureBox box(form, "Picture2");
+        box.setBorderStyle(c.border);
+        box.setWidth(c.twips);
+        EXPECT_EQ(box.Width(), c.outerTwips) << c.twips;
+        EXPECT_EQ(box.PixelWidth(), c.pixels) << c.twips;
+        box.setScaleMode(PictureBox::vbPixels);
+        EXPECT_EQ(box.ScaleWidth(), c.pixels) << c.twips;
+        box.setScaleMode(PictureBox::vbTwips);
+        EXPECT_EQ(box.ScaleWidth(), c.pixels * 15) << c.twips;
+    }
+}
+
+TEST_F(PictureBoxTest, PictureSitsTopLeftAndDrawingCopiesAnImageSomeoneHolds) {
+    const COLORREF Z = RGB(9, 9, 9);
+    Borderless(3, 2, Z);
+    box.setPicture(Picture(2, 1, {A, B}));
+    const PictureRef before = box.Image();
+    EXPECT_EQ(Colors(before), (Colours{A, B, Z, Z, Z, Z}));
+    EXPECT_EQ(GetPixel(box.hDC(), 3, 0), CLR_INVALID);
+    ASSERT_TRUE(FillSolid(box.hDC(), 1, 0, 1, 1, C));
+    EXPECT_EQ(Colors(before), (Colours{A, B, Z, Z, Z, Z}));
+    EXPECT_EQ(Colors(box.Image()), (Colours{A, C, Z, Z, Z, Z}));
+}
+
+TEST_F(PictureBoxTest, PaintPictureStretchesInTheScaleModeAndReadsOldPixels) {
+    Borderless(3, 1, K);
+    box.setScaleMode(PictureBox::vbPixels);
+    box.setPicture(Picture(3, 1, {A, B, C}));
+    // Painting its own image, which is the picture itself, reads the old pixels.
+    box.PaintPicture(box.Image(), 1, 0, 2, 1, 0, 0, 2, 1);
+    EXPECT_EQ(Colors(box.Image()), (Colours{A, A, B}));
+    EXPECT_EQ(Colors(box.Picture()), (Colours{A, B, C}));
+    const auto source = Picture(4, 2, {A, B, C, D, E, F, A, B});
+    box.PaintPicture(source, 0, 0, 1, 1, 2, 0, 1, 1); // only the source pixel (2, 0)
+    EXPECT_EQ(Colors(box.Image()), (Colours{C, A, B}));
+    // Twips: x 15 is pixel 1, and 30 twips wide is 2 pixels; the 4 x 2 source halves
+    // onto them by taking the pixels under the centres, (1, 1) and (3, 1).
+    box.setScaleMode(PictureBox::vbTwips);
+    box.PaintPicture(source, 15, 0, 30, 15);
+    EXPECT_EQ(Colors(box.Image()), (Colours{C, F, B}));
+    EXPECT_THROW(box.PaintPicture(nullptr, 0, 0), PlatformError);
+}
+
+TEST_F(PictureBoxTest, ResizeFlowKeepsTheColourProfile) {
+    // The path of a resize: the loaded picture in an auto-sized box (picture plus two
+    // border pixels a side), stretched into another at half its drawable size, then
+    // that box's image becomes its picture.
+    auto loaded = Surface::CreateShared(4, 6);
+    loaded->SetProfile(std::make_shared<const std::vector<std::uint8_t>>(3, 0x42));
+    box.setAutoSize(true);
+    box.setPicture(loaded);
+    PictureBox target(form, "Picture2");
+    target.setWidth((box.Width() - 60) * 0.5 + 60);
+    target.setHeight((box.Height() - 60) * 0.5 + 60);
+    target.PaintPicture(box.Picture(), 0, 0, target.ScaleWidth(), target.ScaleHeight());
+    target.setPicture(target.Image());
+    ASSERT_TRUE(target.Picture());
+    EXPECT_EQ(target.Picture()->Width(), 2);
+    EXPECT_EQ(target.Picture()->Height(), 3);
+    EXPECT_EQ(target.Picture()->Profile(), loaded->Profile());
 }
 
 } // namespace

@@ -1,4 +1,7 @@
 #include "platform/files.h"
+#include "platform/folder_listing.h"
+#include "platform/mounts.h"
+#include "platform/user_dirs.h"
 #include "support/temp_dir.h"
 
 #include <filesystem>
@@ -9,20 +12,19 @@
 namespace zembra {
 namespace {
 
-using testing::TempDir;
-
-TEST(Files, ExistsOnlyForOrdinaryFiles) {
-    TempDir dir;
+struct FilesTest : ::testing::Test {
+    testing::TempDir dir;
     Files& files = Files::Local();
+};
+
+TEST_F(FilesTest, ExistsOnlyForOrdinaryFiles) {
     EXPECT_FALSE(files.Exists(dir.Path()));
     EXPECT_FALSE(files.Exists(dir / "none.jpg"));
     EXPECT_FALSE(files.Exists(""));
     EXPECT_TRUE(files.Exists(dir.Write("a.jpg")));
 }
 
-TEST(Files, RenameNeverReplacesAFile) {
-    TempDir dir;
-    Files& files = Files::Local();
+TEST_F(FilesTest, RenameNeverReplacesAFile) {
     dir.Write("a.jpg", "A");
     dir.Write("b.jpg", "B");
     EXPECT_FALSE(files.Rename(dir / "a.jpg", dir / "b.jpg"));
@@ -31,9 +33,7 @@ TEST(Files, RenameNeverReplacesAFile) {
     EXPECT_EQ(dir.Listing(), "b.jpg c.jpg");
 }
 
-TEST(Files, CopyReplacesTheTargetWholeAndLeavesNoTemporary) {
-    TempDir dir;
-    Files& files = Files::Local();
+TEST_F(FilesTest, CopyReplacesTheTargetWholeAndLeavesNoTemporary) {
     dir.Write("a.jpg", "new");
     dir.Write("b.jpg", "old, longer");
     EXPECT_TRUE(files.Copy(dir / "a.jpg", dir / "b.jpg"));
@@ -42,9 +42,7 @@ TEST(Files, CopyReplacesTheTargetWholeAndLeavesNoTemporary) {
     EXPECT_EQ(dir.Listing(), "a.jpg b.jpg");
 }
 
-TEST(Files, FailedWritesLeaveNoStrayFile) {
-    TempDir dir;
-    Files& files = Files::Local();
+TEST_F(FilesTest, FailedWritesLeaveNoStrayFile) {
     dir.Write("a.jpg", "keep");
     // A folder in the way makes the final move fail after the data was written.
     std::filesystem::create_directory(dir / "b.jpg");
@@ -55,21 +53,9 @@ TEST(Files, FailedWritesLeaveNoStrayFile) {
     EXPECT_EQ(files.ReadAll(dir / "a.jpg"), (Bytes{'k', 'e', 'e', 'p'}));
 }
 
-TEST(Files, NamesAtTheLengthLimitAreWrittenThroughShorterTemporaries) {
-    TempDir dir;
-    Files& files = Files::Local();
-    const std::string longest = std::string(251, 'n') + ".jpg"; // 255 bytes
-    EXPECT_TRUE(files.WriteAll(dir / longest, Bytes{'x'}));
-    EXPECT_TRUE(files.Copy(dir / longest, dir / ("c" + longest.substr(1))));
-    EXPECT_FALSE(files.Copy(dir / longest, dir / ("c" + longest))); // one byte too long
-    EXPECT_EQ(dir.Listing(), "c" + longest.substr(1) + " " + longest);
-    const std::string temporary = TemporarySibling(dir / longest);
-    EXPECT_TRUE(temporary.ends_with("nn.jpg")) << temporary; // the extension stays
-}
-
-TEST(Files, LeftoversOfAKilledRunGoAndNothingElse) {
-    TempDir dir;
-    Files& files = Files::Local();
+// Names at the file system's length limit are written end to end by the batch
+// fault script, which needs temporaries shorter than the name.
+TEST_F(FilesTest, LeftoversOfAKilledRunGoAndNothingElse) {
     const pid_t gone = ::fork();
     if (gone == 0)
         ::_exit(0);
@@ -88,6 +74,47 @@ TEST(Files, LeftoversOfAKilledRunGoAndNothingElse) {
     EXPECT_EQ(files.RemoveLeftovers(dir.Path()), 2);
     EXPECT_EQ(dir.Listing(),
               mineName + " .~zembra-x-0-c.jpg a.jpg b.jpg b.jpgexif.jpg d.jpgexif.JPG");
+}
+
+TEST(Mounts, KeepsLocalDisksAndTheRootOnly) {
+    const auto mounts = ParseMounts("overlay / overlay rw 0 0\n"
+                                    "proc /proc proc rw 0 0\n"
+                                    "tmpfs /run tmpfs rw 0 0\n"
+                                    "/dev/sdb1 /media/My\\040Card vfat rw 0 0\n"
+                                    "/dev/loop3 /snap/core squashfs ro 0 0\n"
+                                    "server:/x /net nfs4 rw 0 0\n"
+                                    "/dev/sda2 /home ext4 rw 0 0\n"
+                                    "/dev/sda3 /home ext4 rw 0 0\n"
+                                    "broken line\n");
+    ASSERT_EQ(mounts.size(), 3u);
+    EXPECT_EQ(mounts[0].mountPoint, "/");
+    EXPECT_EQ(mounts[1].mountPoint, "/home");
+    EXPECT_EQ(mounts[1].device, "/dev/sda3"); // the later mount hides the earlier
+    EXPECT_EQ(mounts[2].mountPoint, "/media/My Card");
+    EXPECT_EQ(DriveMountPoint(DriveText({"", "/media/My Card", "", "HOLIDAY"})), "/media/My Card");
+}
+
+TEST(UserDirs, QuotedHomeRelativeOrAbsolutePaths) {
+    const std::string file = "# comment\nXDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n"
+                             "XDG_PICTURES_DIR=\"/data/Bilder/\"\nXDG_MUSIC_DIR=$HOME/m\n";
+    EXPECT_EQ(ParseUserDir(file, "XDG_DESKTOP_DIR", "/home/u"), "/home/u/Schreibtisch");
+    EXPECT_EQ(ParseUserDir(file, "XDG_PICTURES_DIR", "/home/u"), "/data/Bilder");
+    EXPECT_EQ(ParseUserDir(file, "XDG_MUSIC_DIR", "/home/u"), std::nullopt); // unquoted
+    EXPECT_EQ(ParseUserDir(file, "XDG_DESKTOP", "/home/u"), std::nullopt);
+    EXPECT_EQ(ParseUserDir("XDG_DESKTOP_DIR=\"$HOME\"", "XDG_DESKTOP_DIR", "/"), "/");
+}
+
+TEST_F(FilesTest, FolderListingIsSortedByNameWithoutHiddenEntries) {
+    for (const char* name : {"b.jpg", "A.jpg", "c.txt", ".hidden.jpg"})
+        dir.Write(name);
+    std::filesystem::create_directory(dir / "Sub");
+    std::filesystem::create_directory(dir / ".cache");
+    const auto listing = ListFolder(dir.Path());
+    ASSERT_TRUE(listing);
+    EXPECT_EQ(listing->files, (std::vector<std::string>{"A.jpg", "b.jpg", "c.txt"}));
+    EXPECT_EQ(listing->folders, std::vector<std::string>{"Sub"});
+    EXPECT_FALSE(ListFolder(dir / "missing"));
+    EXPECT_FALSE(ListFolder(dir / "b.jpg"));
 }
 
 } // namespace

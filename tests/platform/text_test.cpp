@@ -16,12 +16,9 @@ TEST(Text, ShortensByCharactersNeverInsideOne) {
     EXPECT_EQ(CharCount(cut), 24u);
 }
 
-TEST(Text, UpperCasesAsciiOnly) {
+TEST(Text, UpperCasesAsciiOnlyAndCutsNames) {
     EXPECT_EQ(UCase("c:/p/a.jpg"), "C:/P/A.JPG");
     EXPECT_EQ(UCase("é.jpg"), "é.JPG");
-}
-
-TEST(Text, RightAndFileName) {
     EXPECT_EQ(Right("a.jpeg", 5), ".jpeg");
     EXPECT_EQ(Right("ab", 5), "ab");
     EXPECT_EQ(FileNamePart("/a/b/c.jpg"), "c.jpg");
