@@ -3,10 +3,12 @@
 #include "cli/batch_services.h"
 #include "imaging/gdiplus.h"
 #include "main/form1.h"
+#include "main/lookahead.h"
 #include "platform/config_folder.h"
 
 #include <filesystem>
 #include <map>
+#include <thread>
 
 namespace zembra {
 
@@ -80,7 +82,14 @@ bool ApplyWatermark(Form1& form, BatchServices& services, const BatchOptions& o,
 
 int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, bool progress) {
     BatchServices services(err);
+    PixelLookahead lookahead;
     Form1 form(services);
+    const int jobs = options.jobs > 0                           ? options.jobs
+                     : std::thread::hardware_concurrency() >= 2 ? 2
+                                                                : 1;
+    // The watermark path draws through the form's boxes, which stay on this thread.
+    if (jobs >= 2 && !options.watermark)
+        form.Lookahead = &lookahead;
     // Without --settings the settings file is neither read nor written.
     if (options.settings)
         form.ApplicationDataFolder = UserConfigFolder;
