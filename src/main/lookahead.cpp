@@ -79,14 +79,17 @@ void PixelLookahead::Start(const SizeRule& rule, std::vector<LookaheadJob> jobs)
     Stop();
     rule_ = rule;
     slots_.clear();
+    idle_ = true;
     for (auto& job : jobs)
         slots_.push_back(Slot{std::move(job), State::Pending, {}, std::nullopt});
     if (slots_.empty())
         return;
+    idle_ = false;
     try {
         worker_ = std::thread(&PixelLookahead::Work, this);
     } catch (const std::system_error&) {
         // No second thread: every picture stays pending and the run does it itself.
+        idle_ = true;
     }
 }
 
@@ -104,6 +107,11 @@ void PixelLookahead::Stop() {
     stopping_ = false;
 }
 
+void PixelLookahead::Settle() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return idle_; });
+}
+
 std::optional<std::size_t> PixelLookahead::NextPending() const {
     for (std::size_t i = reached_; i < slots_.size(); ++i) {
         if (slots_[i].state == State::Pending)
@@ -116,16 +124,22 @@ void PixelLookahead::Work() {
     std::unique_lock lock(mutex_);
     for (;;) {
         const auto next = NextPending();
-        if (stopping_ || !next)
+        if (stopping_ || !next) {
+            idle_ = true;
+            changed_.notify_all();
             return;
+        }
         std::size_t waiting = 0;
         for (std::size_t i = reached_; i < slots_.size(); ++i)
             waiting += slots_[i].state == State::Done ? 1 : 0;
         if (waiting >= ahead_) {
             // Disk and memory stay bounded: wait for the run to take a file.
+            idle_ = true;
+            changed_.notify_all();
             changed_.wait(lock);
             continue;
         }
+        idle_ = false;
         slots_[*next].state = State::Working;
         const LookaheadJob job = slots_[*next].job;
         lock.unlock();
@@ -144,6 +158,13 @@ void PixelLookahead::Work() {
     }
 }
 
+// The run moved on, which may have made room: a waiting worker has work again.
+void PixelLookahead::Wake() {
+    if (worker_.joinable() && NextPending())
+        idle_ = false;
+    changed_.notify_all();
+}
+
 std::optional<LookaheadFile> PixelLookahead::Take(int index, const std::string& source) {
     std::unique_lock lock(mutex_);
     // Pictures the run passed by without resizing them (skipped, or gone).
@@ -154,13 +175,13 @@ std::optional<LookaheadFile> PixelLookahead::Take(int index, const std::string& 
             passed.state = State::Gone;
         }
     }
-    changed_.notify_all();
+    Wake();
     if (reached_ == slots_.size() || slots_[reached_].job.index != index)
         return std::nullopt;
     Slot& slot = slots_[reached_];
     changed_.wait(lock, [&] { return slot.state != State::Working; });
     ++reached_;
-    changed_.notify_all();
+    Wake();
     std::optional<LookaheadFile> file = std::move(slot.file);
     slot.file.reset();
     const bool done = slot.state == State::Done && slot.job.source == source;

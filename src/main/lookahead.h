@@ -73,6 +73,9 @@ class PixelLookahead {
     void Start(const SizeRule& rule, std::vector<LookaheadJob> jobs);
     // Joins the worker and removes every file the run did not take.
     void Stop();
+    // Waits until the worker has done all it may before the run takes a file:
+    // lets tests see a settled state without guessing at times.
+    void Settle();
 
     // The run has reached the picture at list index `index`. Its finished file when
     // the source is still the file the worker read (waiting while the worker is on
@@ -89,6 +92,7 @@ class PixelLookahead {
         std::optional<LookaheadFile> file;
     };
     void Work();
+    void Wake(); // with the lock held
     std::optional<std::size_t> NextPending() const;
 
     const std::size_t ahead_;
@@ -98,6 +102,7 @@ class PixelLookahead {
     std::vector<Slot> slots_;
     std::size_t reached_ = 0; // slots before this one are behind the run
     bool stopping_ = false;
+    bool idle_ = true; // the worker waits or has ended
     std::thread worker_;
 };
 
