@@ -140,22 +140,28 @@ void PixelLookahead::Work() {
             continue;
         }
         idle_ = false;
-        slots_[*next].state = State::Working;
-        const LookaheadJob job = slots_[*next].job;
-        lock.unlock();
-        FileIdentity identity;
-        std::optional<LookaheadFile> file = Encode(job, rule_, identity);
-        lock.lock();
-        Slot& slot = slots_[*next];
-        if (file && !stopping_ && *next >= reached_) {
-            slot.file.emplace(std::move(*file));
-            slot.identity = identity;
-            slot.state = State::Done;
-        } else {
-            slot.state = State::Gone;
-        }
-        changed_.notify_all();
+        RunJob(lock, *next);
     }
+}
+
+// Does the job of one slot with the lock released; its file waits in the slot
+// unless the run has passed it meanwhile.
+void PixelLookahead::RunJob(std::unique_lock<std::mutex>& lock, std::size_t at) {
+    slots_[at].state = State::Working;
+    const LookaheadJob job = slots_[at].job;
+    lock.unlock();
+    FileIdentity identity;
+    std::optional<LookaheadFile> file = Encode(job, rule_, identity);
+    lock.lock();
+    Slot& slot = slots_[at];
+    if (file && !stopping_ && at >= reached_) {
+        slot.file.emplace(std::move(*file));
+        slot.identity = identity;
+        slot.state = State::Done;
+    } else {
+        slot.state = State::Gone;
+    }
+    changed_.notify_all();
 }
 
 // The run moved on, which may have made room: a waiting worker has work again.
@@ -179,7 +185,15 @@ std::optional<LookaheadFile> PixelLookahead::Take(int index, const std::string& 
     if (reached_ == slots_.size() || slots_[reached_].job.index != index)
         return std::nullopt;
     Slot& slot = slots_[reached_];
-    changed_.wait(lock, [&] { return slot.state != State::Working; });
+    // Rather than wait for the worker, the run does the pixel work of a picture
+    // after this one, so both processors stay busy.
+    while (slot.state == State::Working) {
+        const auto after = NextPending();
+        if (after && *after <= reached_ + ahead_)
+            RunJob(lock, *after);
+        else
+            changed_.wait(lock);
+    }
     ++reached_;
     Wake();
     std::optional<LookaheadFile> file = std::move(slot.file);

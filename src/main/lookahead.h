@@ -78,9 +78,10 @@ class PixelLookahead {
     void Settle();
 
     // The run has reached the picture at list index `index`. Its finished file when
-    // the source is still the file the worker read (waiting while the worker is on
-    // it); nothing when the worker failed or had not begun, and then it never will.
-    // Files of earlier pictures the run passed by are removed.
+    // the source is still the file the worker read; while the worker is on it, the
+    // run does the work of a later picture meanwhile. Nothing when the worker
+    // failed or had not begun, and then it never will. Files of earlier pictures
+    // the run passed by are removed.
     std::optional<LookaheadFile> Take(int index, const std::string& source);
 
   private:
@@ -93,6 +94,7 @@ class PixelLookahead {
     };
     void Work();
     void Wake(); // with the lock held
+    void RunJob(std::unique_lock<std::mutex>& lock, std::size_t at);
     std::optional<std::size_t> NextPending() const;
 
     const std::size_t ahead_;
