@@ -10,8 +10,8 @@ dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 failures=0
 
-# The pictures: every format, odd sizes, a .jpeg name, a name with dashes and a
-# file the run skips.
+# The pictures: every format, odd sizes, a .jpeg name, a name with dashes, a
+# file the run skips and a damaged picture.
 mkdir "$dir/seed" "$dir/make"
 cp "$samples"/* "$dir/make/"
 (cd "$dir/make" && "$batch" --jobs 1 --action 6 --name odd --percent 37 --convert bmp \
@@ -22,6 +22,7 @@ cp "$dir/make"/* "$dir/seed/"
 cp "$samples/meadow.jpg" "$dir/seed/long-name-with-dashes.jpeg"
 cp "$samples/harbour.jpg" "$dir/seed/second.JPG"
 echo "not a picture" >"$dir/seed/notes.txt"
+head -c 2000 "$samples/harbour.jpg" >"$dir/seed/cut-short.jpg"
 
 # Runs one scenario in a fresh copy of the pictures with each --jobs; the scenario
 # runs twice, so the second run finds its names taken and adds dashes.
@@ -34,6 +35,7 @@ scenario() { # name, options...
         for round in 1 2; do
             (cd "$folder" && "$batch" --jobs "$jobs" "$@" -- *) >"$dir/out" 2>"$dir/err"
             echo "exit $?" >>"$dir/out"
+            cat "$dir/err" >>"$dir/out"
             sed "s|$folder|FOLDER|g" "$dir/out" >"$dir/$name-$jobs.out$round"
         done
     done
@@ -44,7 +46,7 @@ scenario() { # name, options...
     fi
     for round in 1 2; do
         if ! diff "$dir/$name-1.out$round" "$dir/$name-2.out$round" >"$dir/diff"; then
-            echo "FAILED: $name: run $round printed other outcomes"
+            echo "FAILED: $name: run $round printed other outcomes or failures"
             head -n 5 "$dir/diff"
             failures=$((failures + 1))
         fi
