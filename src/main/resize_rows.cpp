@@ -1,7 +1,8 @@
 // Resizing without a watermark: the source's rows go from the decoder through the
 // stretch into the encoder, so neither the whole source nor the whole target is
 // ever held. The working boxes are left empty; the file is the same as the one
-// drawResized would draw and save.
+// drawResized would draw and save. When the look-ahead has already made exactly
+// that file, it is only moved into place.
 #include "main/form1.h"
 #include "main/lookahead.h"
 #include "main/picture_naming.h"
