@@ -8,7 +8,6 @@
 
 #include <filesystem>
 #include <map>
-#include <thread>
 
 namespace zembra {
 
@@ -84,10 +83,11 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
     BatchServices services(err);
     PixelLookahead lookahead;
     Form1 form(services);
-    const int jobs = options.jobs > 0                           ? options.jobs
-                     : std::thread::hardware_concurrency() >= 2 ? 2
-                                                                : 1;
-    // The watermark path draws through the form's boxes, which stay on this thread.
+    // One picture at a time unless asked: on the loaded test machine two were not
+    // yet measured faster (see bench/compare --jobs folder).
+    const int jobs = options.jobs > 0 ? options.jobs : 1;
+    // The watermark path draws through the form's boxes, which stay on this
+    // thread.
     if (jobs >= 2 && !options.watermark)
         form.Lookahead = &lookahead;
     // Without --settings the settings file is neither read nor written.
@@ -118,7 +118,8 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
         return kRefused;
     }
 
-    // The run empties the list when it ends, so each outcome is taken as it is marked.
+    // The run empties the list when it ends, so each outcome is taken as it is
+    // marked.
     std::map<int, std::string> outcomes;
     bool runStarted = false;
     const int total = form.List3.ListCount();

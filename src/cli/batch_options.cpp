@@ -61,7 +61,7 @@ const char* BatchUsage() {
            "                      the watermark is drawn as the file has it\n"
            "  --jobs N            pictures worked on at once, 1 or 2 (the pixel work of\n"
            "                      the next picture on a second core; the files are the\n"
-           "                      same); default 2 with two or more processors\n"
+           "                      same); default 1\n"
            "  --settings          start from the window's saved settings (the flags\n"
            "                      above override them) and save them as the run starts\n"
            "  --help\n"
