@@ -22,6 +22,7 @@ struct BatchOptions {
     std::optional<int> align;             // index of the alignment list
     bool stretch = false;
     std::optional<int> transparency; // slider value, 0 to 3
+    int jobs = 0;                    // pictures worked on at once; 0: the default, 1
     bool settings = false;           // start from the window's settings and write them back
     bool help = false;
     std::vector<std::string> pictures;

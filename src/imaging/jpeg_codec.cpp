@@ -313,18 +313,61 @@ bool ReadJpegSize(jpeg_decompress_struct& cinfo, JpegError& error, ByteSpan byte
 struct EncodeState {
     jpeg_compress_struct cinfo{};
     JpegError error{};
+    jpeg_destination_mgr dest{};
     bool created = false;
-    bool rowMissing = false;         // the picture's rows ran out or failed
-    unsigned char* buffer = nullptr; // malloc'ed by libjpeg
-    unsigned long size = 0;
+    bool rowMissing = false; // the picture's rows ran out or failed
+    // Ours alone, grown with realloc and freed once. (libjpeg's own memory
+    // destination frees a buffer it has outgrown yet leaves the caller pointing at
+    // it until the compression finishes, so an aborted encode would free it twice.)
+    unsigned char* buffer = nullptr;
+    std::size_t capacity = 0;
+    std::size_t size = 0;
 };
+
+constexpr std::size_t kFirstOutputBuffer = 64 * 1024;
+
+EncodeState& StateOf(j_compress_ptr cinfo) {
+    return *static_cast<EncodeState*>(cinfo->client_data);
+}
+
+void InitOutput(j_compress_ptr cinfo) {
+    EncodeState& s = StateOf(cinfo);
+    s.buffer = static_cast<unsigned char*>(std::malloc(kFirstOutputBuffer));
+    if (s.buffer == nullptr)
+        ERREXIT1(cinfo, JERR_OUT_OF_MEMORY, 0);
+    s.capacity = kFirstOutputBuffer;
+    s.dest.next_output_byte = s.buffer;
+    s.dest.free_in_buffer = s.capacity;
+}
+
+// Called with the whole buffer full.
+boolean GrowOutput(j_compress_ptr cinfo) {
+    EncodeState& s = StateOf(cinfo);
+    auto* grown = static_cast<unsigned char*>(std::realloc(s.buffer, s.capacity * 2));
+    if (grown == nullptr)
+        ERREXIT1(cinfo, JERR_OUT_OF_MEMORY, 0);
+    s.buffer = grown;
+    s.dest.next_output_byte = s.buffer + s.capacity;
+    s.dest.free_in_buffer = s.capacity;
+    s.capacity *= 2;
+    return TRUE;
+}
+
+void TermOutput(j_compress_ptr cinfo) {
+    EncodeState& s = StateOf(cinfo);
+    s.size = s.capacity - s.dest.free_in_buffer;
+}
 
 bool RunEncode(EncodeState& s, PixelRows& picture, int quality, const Bytes* icc) {
     if (setjmp(s.error.jump))
         return false;
     jpeg_create_compress(&s.cinfo);
     s.created = true;
-    jpeg_mem_dest(&s.cinfo, &s.buffer, &s.size);
+    s.cinfo.client_data = &s;
+    s.dest.init_destination = InitOutput;
+    s.dest.empty_output_buffer = GrowOutput;
+    s.dest.term_destination = TermOutput;
+    s.cinfo.dest = &s.dest;
     s.cinfo.image_width = static_cast<JDIMENSION>(picture.Width());
     s.cinfo.image_height = static_cast<JDIMENSION>(picture.Height());
     s.cinfo.input_components = 4;

@@ -1,6 +1,7 @@
 // "Process All" and "Process": the batch run over the picture list.
 #include "main/conversion_decision.h"
 #include "main/form1.h"
+#include "main/lookahead.h"
 
 #include "platform/steps.h"
 
@@ -98,6 +99,7 @@ void Form1::Command1_Click() {
 
     const int count = List3.ListCount();
     removeLeftovers(0, count - 1);
+    const LookaheadScope lookahead(Lookahead, sizeRule(), lookaheadJobs());
     for (int i = 0; i < count && !ending_; ++i) {
         shared.CurrentIndex = static_cast<std::int16_t>(i);
         processEntry(i);

@@ -4,6 +4,7 @@
 // supplies the services and observes the controls.
 
 #include "main/shared_values.h"
+#include "main/target_size.h"
 #include "platform/controls.h"
 #include "platform/files.h"
 #include "platform/form.h"
@@ -18,6 +19,9 @@
 namespace zembra {
 
 enum class ConfigKey;
+
+class PixelLookahead;
+struct LookaheadJob;
 
 class Form1 : public Form {
   public:
@@ -148,6 +152,9 @@ class Form1 : public Form {
     std::function<std::string()> ApplicationDataFolder;
     // Opens a file or a web address with the desktop's opener; unset, nothing opens.
     std::function<void(const std::string& target)> OpenWithDesktop;
+    // Does the pixel work of upcoming pictures on a second thread during "Process
+    // All"; unset (the window), every picture is done in turn on this thread.
+    PixelLookahead* Lookahead = nullptr;
     // Where the help page and the logo frames are.
     std::string ProgramFolder;
     // For the folder import dialog: lists a picture unless its exact path is
@@ -256,6 +263,8 @@ class Form1 : public Form {
     void exifRestore(const std::string& output);
     bool resizeInto(const std::string& source, const std::string& output, int takes, bool durable);
     void sizeTarget(int w, int h);
+    SizeRule sizeRule() const;
+    std::vector<LookaheadJob> lookaheadJobs() const;
     bool drawResized(const std::string& source, int takes);
     bool streamResized(const std::string& source, const std::string& output, bool durable);
     bool saveResized(const std::string& output, bool durable,

@@ -42,18 +42,23 @@ ScaleFactors ResizeFactors(bool percentage, double percent, bool keepAspect, dou
     return pictureWidth > pictureHeight ? ScaleFactors{fW, fW} : ScaleFactors{fH, fH};
 }
 
-// Sizes Picture2 for a w x h pixel source as the resize options ask. The sizes are
-// single precision twips, as the boxes keep them.
+SizeRule Form1::sizeRule() const {
+    SizeRule rule;
+    rule.percentage = Option3.Value();
+    rule.percent = FieldValue(Text2);
+    rule.keepAspect = Check4.Value() == 1;
+    rule.width = FieldValue(Text3);
+    rule.height = FieldValue(Text4);
+    rule.sourceBorder = Picture1.BorderStyle() == PictureBox::vbFixedSingle;
+    rule.targetBorder = Picture2.BorderStyle() == PictureBox::vbFixedSingle;
+    return rule;
+}
+
+// Sizes Picture2 for a w x h pixel source as the resize options ask.
 void Form1::sizeTarget(int w, int h) {
-    const double border = Picture1.BorderStyle() == PictureBox::vbFixedSingle
-                              ? 2.0 * PictureBox::kBorderPixels * kTwipsPerPixel
-                              : 0.0;
-    const ScaleFactors f = ResizeFactors(Option3.Value(), FieldValue(Text2), Check4.Value() == 1,
-                                         FieldValue(Text3), FieldValue(Text4), w, h);
-    const double innerW = double(w) * kTwipsPerPixel;
-    const double innerH = double(h) * kTwipsPerPixel;
-    Picture2.setWidth(static_cast<float>(innerW * f.width / 100 + border));
-    Picture2.setHeight(static_cast<float>(innerH * f.height / 100 + border));
+    const TwipsSize size = TargetTwips(sizeRule(), w, h);
+    Picture2.setWidth(size.width);
+    Picture2.setHeight(size.height);
     KeepOnePixel(Picture2);
 }
 

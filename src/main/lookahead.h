@@ -1,0 +1,124 @@
+#pragma once
+// Pixel work done ahead of the batch run on a second thread. The run still names,
+// counts and moves every picture itself, in list order; for the pictures it
+// resizes without a watermark, the worker has usually decoded, stretched and
+// encoded the file already, into a temporary file beside the source, and the run
+// only has to move that file into place. Whatever the worker guessed is checked
+// against what the run decides; on any difference the run does the work itself.
+
+#include "main/target_size.h"
+
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace zembra {
+
+// One picture the run is expected to resize, by its place in the list.
+struct LookaheadJob {
+    int index = 0;
+    std::string source;
+    std::string extension; // of the output, which chooses the encoder
+    int quality = 0;
+};
+
+// What stat says about a file; a file rewritten or replaced gets another.
+struct FileIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::int64_t size = 0;
+    std::int64_t modifiedSeconds = 0;
+    std::int64_t modifiedNanoseconds = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+std::optional<FileIdentity> IdentifyFile(const std::string& path);
+
+// A picture the worker finished. Its file is removed with this object unless the
+// run took it with Release.
+class LookaheadFile {
+  public:
+    LookaheadFile(std::string path, int sourceWidth, int sourceHeight, BoxPixels target,
+                  std::string extension, int quality);
+    LookaheadFile(LookaheadFile&& other) noexcept;
+    LookaheadFile& operator=(LookaheadFile&&) = delete;
+    ~LookaheadFile();
+
+    const std::string& Path() const { return path_; }
+    // The file was moved elsewhere: nothing is left to remove.
+    void Release() { path_.clear(); }
+
+    const int SourceWidth;
+    const int SourceHeight;
+    const BoxPixels Target;
+    const std::string Extension;
+    const int Quality;
+
+  private:
+    std::string path_;
+};
+
+class PixelLookahead {
+  public:
+    // `ahead`: how many finished files may wait for the run at once.
+    explicit PixelLookahead(std::size_t ahead = 2) : ahead_(ahead) {}
+    ~PixelLookahead();
+    PixelLookahead(const PixelLookahead&) = delete;
+    PixelLookahead& operator=(const PixelLookahead&) = delete;
+
+    // Starts the worker on the run's pictures, in list order (ascending indexes).
+    void Start(const SizeRule& rule, std::vector<LookaheadJob> jobs);
+    // Joins the worker and removes every file the run did not take.
+    void Stop();
+    // Waits until the worker has done all it may before the run takes a file:
+    // lets tests see a settled state without guessing at times.
+    void Settle();
+
+    // The run has reached the picture at list index `index`. Its finished file when
+    // the source is still the file the worker read; while the worker is on it, the
+    // run does the work of a later picture meanwhile. Nothing when the worker
+    // failed or had not begun, and then it never will. Files of earlier pictures
+    // the run passed by are removed.
+    std::optional<LookaheadFile> Take(int index, const std::string& source);
+
+  private:
+    enum class State { Pending, Working, Done, Gone };
+    struct Slot {
+        LookaheadJob job;
+        State state = State::Pending;
+        FileIdentity identity;
+        std::optional<LookaheadFile> file;
+    };
+    void Work();
+    void Wake(); // with the lock held
+    void RunJob(std::unique_lock<std::mutex>& lock, std::size_t at);
+    std::optional<std::size_t> NextPending() const;
+
+    const std::size_t ahead_;
+    SizeRule rule_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<Slot> slots_;
+    std::size_t reached_ = 0; // slots before this one are behind the run
+    bool stopping_ = false;
+    bool idle_ = true; // the worker waits or has ended
+    std::thread worker_;
+};
+
+// Runs the look-ahead (when there is one) for the length of a batch run: stopped
+// on every way out of it, an exception or an interruption included.
+class LookaheadScope {
+  public:
+    LookaheadScope(PixelLookahead* lookahead, const SizeRule& rule, std::vector<LookaheadJob> jobs);
+    ~LookaheadScope();
+    LookaheadScope(const LookaheadScope&) = delete;
+    LookaheadScope& operator=(const LookaheadScope&) = delete;
+
+  private:
+    PixelLookahead* lookahead_;
+};
+
+} // namespace zembra

@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# zembra-batch with --jobs 2 against --jobs 1: over the same folder of varied
+# pictures, every scenario must leave the same file names with the same bytes and
+# print the same outcomes and counts, and leave no temporary file behind.
+# usage: jobs_test.sh ZEMBRA-BATCH
+set -u
+batch=$(realpath "$1")
+samples=$(cd "$(dirname "$0")/../../data/samples" && pwd)
+dir=$(mktemp -d)
+trap 'rm -rf "$dir"' EXIT
+failures=0
+
+# The pictures: every format, odd sizes, a .jpeg name, a name with dashes, a
+# file the run skips and a damaged picture.
+mkdir "$dir/seed" "$dir/make"
+cp "$samples"/* "$dir/make/"
+(cd "$dir/make" && "$batch" --jobs 1 --action 6 --name odd --percent 37 --convert bmp \
+    harbour.jpg sunset.png >/dev/null &&
+    "$batch" --jobs 1 --action 6 --name tiff --percent 23 --convert tif meadow.jpg market.gif \
+        >/dev/null) || { echo "FAILED: could not make the pictures"; exit 1; }
+cp "$dir/make"/* "$dir/seed/"
+cp "$samples/meadow.jpg" "$dir/seed/long-name-with-dashes.jpeg"
+cp "$samples/harbour.jpg" "$dir/seed/second.JPG"
+echo "not a picture" >"$dir/seed/notes.txt"
+head -c 2000 "$samples/harbour.jpg" >"$dir/seed/cut-short.jpg"
+
+# Runs one scenario in a fresh copy of the pictures with each --jobs; the scenario
+# runs twice, so the second run finds its names taken and adds dashes.
+scenario() { # name, options...
+    local name=$1
+    shift
+    for jobs in 1 2; do
+        local folder="$dir/$name-$jobs"
+        cp -r "$dir/seed" "$folder"
+        for round in 1 2; do
+            (cd "$folder" && "$batch" --jobs "$jobs" "$@" -- *) >"$dir/out" 2>"$dir/err"
+            echo "exit $?" >>"$dir/out"
+            cat "$dir/err" >>"$dir/out"
+            sed "s|$folder|FOLDER|g" "$dir/out" >"$dir/$name-$jobs.out$round"
+        done
+    done
+    if ! diff -r "$dir/$name-1" "$dir/$name-2" >"$dir/diff"; then
+        echo "FAILED: $name: the files differ"
+        head -n 5 "$dir/diff"
+        failures=$((failures + 1))
+    fi
+    for round in 1 2; do
+        if ! diff "$dir/$name-1.out$round" "$dir/$name-2.out$round" >"$dir/diff"; then
+            echo "FAILED: $name: run $round printed other outcomes or failures"
+            head -n 5 "$dir/diff"
+            failures=$((failures + 1))
+        fi
+    done
+    if ls -A "$dir/$name-2" | grep -q '^\.~zembra'; then
+        echo "FAILED: $name: a temporary file was left"
+        failures=$((failures + 1))
+    fi
+    # Something must have been made, or the comparison proves nothing.
+    if [ "$(ls "$dir/$name-1" | wc -l)" -le "$(ls "$dir/seed" | wc -l)" ] &&
+        [ "$name" != original ] && [ "$name" != renamed ]; then
+        echo "FAILED: $name: no picture was made"
+        failures=$((failures + 1))
+    fi
+}
+
+scenario half --action 6 --name Half --percent 50
+scenario png --action 6 --name Png --percent 100 --convert png
+scenario fit --action 4 --size 333x211 --keep-aspect
+scenario stretch --action 4 --size 333x211 --no-keep-aspect --convert bmp
+scenario enlarge --action 6 --name Big --size 1999x1501 --no-keep-aspect --quality 80
+scenario original --action 3 --percent 73 --convert tif
+scenario renamed --action 5 --name Pic --percent 31 --quality 60
+scenario both --action 7 --name Both --size 1200x900 --convert jpg
+scenario gif --action 6 --name Gif --percent 64 --convert gif --no-exif
+
+if [ "$failures" -ne 0 ]; then
+    echo "$failures failures"
+    exit 1
+fi
+echo "all scenarios identical with --jobs 1 and --jobs 2"

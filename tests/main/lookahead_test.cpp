@@ -1,0 +1,97 @@
+// The look-ahead worker: its files are the ones the run would write itself, and
+// it gives none for a source that changed, a picture it was not asked for, or a
+// picture the run passed by; nothing it made is left behind.
+#include "main/lookahead.h"
+
+#include "imaging/gdiplus.h"
+#include "support/temp_dir.h"
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+
+namespace zembra {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Bytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// What the run writes for the picture when it does the work itself.
+std::string Plain(const LookaheadJob& job, const SizeRule& rule, const std::string& out) {
+    cGdiPlus gdip;
+    auto rows = gdip.FilenameToRows(job.source);
+    const auto target = TargetPixels(rule, rows->Width(), rows->Height());
+    EXPECT_EQ(gdip.RowsToFile(*rows, target->width, target->height, out, job.quality), -1);
+    return Bytes(out);
+}
+
+bool Leftovers(const testing::TempDir& dir) {
+    for (const auto& entry : fs::directory_iterator(dir.Path())) {
+        if (entry.path().filename().string().starts_with(".~zembra"))
+            return true;
+    }
+    return false;
+}
+
+class LookaheadTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        for (const char* name : {"harbour.jpg", "sunset.png", "market.gif", "meadow.jpg"})
+            fs::copy_file(std::string(ZEMBRA_SAMPLES_DIR) + "/" + name, dir / name);
+    }
+    LookaheadJob Job(int index, const std::string& name, const std::string& ext, int quality) {
+        return {index, dir / name, ext, quality};
+    }
+    testing::TempDir dir;
+    PixelLookahead lookahead{2};
+};
+
+TEST_F(LookaheadTest, GivesTheRunsOwnBytesForEveryFormatAndSize) {
+    const struct {
+        SizeRule rule;
+        LookaheadJob job;
+    } cases[] = {
+        {{true, 50}, Job(0, "harbour.jpg", ".png", 70)},
+        {{false, 0, true, 333, 211}, Job(1, "sunset.png", ".jpg", 80)},
+        {{false, 0, false, 1999, 7, true, false}, Job(2, "market.gif", ".bmp", 100)},
+        {{true, 1}, Job(3, "meadow.jpg", ".JPG", 95)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.job.source);
+        lookahead.Start(c.rule, {c.job});
+        lookahead.Settle();
+        auto file = lookahead.Take(c.job.index, c.job.source);
+        ASSERT_TRUE(file);
+        EXPECT_EQ(Bytes(file->Path()), Plain(c.job, c.rule, dir / ("plain" + c.job.extension)));
+        lookahead.Stop();
+        file.reset();
+        EXPECT_FALSE(Leftovers(dir)); // the file taken goes with its object
+    }
+}
+
+TEST_F(LookaheadTest, GivesNothingForAChangedSourceOrAnotherPicture) {
+    const SizeRule rule{true, 40};
+    lookahead.Start(rule, {Job(0, "harbour.jpg", ".jpg", 70), Job(2, "sunset.png", ".png", 75),
+                           Job(3, "market.gif", ".gif", 75), Job(5, "meadow.jpg", ".jpg", 70)});
+    lookahead.Settle(); // two files made; the others wait for room
+    fs::copy_file(dir / "market.gif", dir / "sunset.png", fs::copy_options::overwrite_existing);
+    // Index 0 is passed by (a skipped picture): its file goes.
+    EXPECT_FALSE(lookahead.Take(2, dir / "sunset.png")) << "the source was replaced";
+    lookahead.Settle();
+    EXPECT_FALSE(lookahead.Take(3, dir / "other.gif")) << "another picture at this place";
+    auto last = lookahead.Take(5, dir / "meadow.jpg");
+    EXPECT_TRUE(last);
+    EXPECT_FALSE(lookahead.Take(7, dir / "harbour.jpg")) << "nothing was asked for there";
+    lookahead.Stop();
+    EXPECT_TRUE(last && fs::exists(last->Path()));
+    last.reset();
+    EXPECT_FALSE(Leftovers(dir));
+}
+
+} // namespace
+} // namespace zembra
