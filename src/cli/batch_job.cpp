@@ -83,8 +83,9 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
     BatchServices services(err);
     PixelLookahead lookahead;
     Form1 form(services);
-    // One picture at a time unless asked: on the loaded test machine two were not
-    // yet measured faster (see bench/compare --jobs folder).
+    // One picture at a time unless asked. Two run a folder about 1.6x faster on an
+    // idle two-core machine (bench/compare --jobs folder), but a run killed midway
+    // may then leave two temporary files, one per thread, instead of one.
     const int jobs = options.jobs > 0 ? options.jobs : 1;
     // The watermark path draws through the form's boxes, which stay on this
     // thread.
