@@ -8,16 +8,7 @@ set -u
 batch=$(realpath "$1")
 kills=${2:-6}
 samples=$(cd "$(dirname "$0")/../../data/samples" && pwd)
-dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
-cd "$dir"
-fails=0
-passes=0
-check() { # description, then a command that must succeed
-    local what=$1
-    shift
-    if "$@"; then passes=$((passes + 1)); else echo "FAILED: $what"; fails=$((fails + 1)); fi
-}
+. "$(dirname "$0")/check.sh"
 complete_jpeg() { test -s "$1" && test "$(tail -c 2 "$1" | od -An -tx1 | tr -d ' \n')" = ffd9; }
 temporaries() { find "$1" -maxdepth 1 -name '.~zembra-*' | wc -l; }
 

@@ -2,16 +2,7 @@
 # zembra-batch from the outside: files, printed report and exit status.
 set -u
 batch=$1
-dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
-cd "$dir"
-fails=0
-passes=0
-check() { # description, then a command that must succeed
-    local what=$1
-    shift
-    if "$@"; then echo "ok: $what"; passes=$((passes + 1)); else echo "FAILED: $what"; fails=$((fails + 1)); fi
-}
+. "$(dirname "$0")/check.sh"
 
 touch a.jpg b.jpg c.jpg
 out=$("$batch" --action 1 --name Holiday a.jpg b.jpg c.jpg); status=$?
