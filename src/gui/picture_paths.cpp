@@ -1,17 +1,14 @@
 #include "gui/picture_paths.h"
 
+#include "import/import_rules.h"
 #include "platform/text.h"
 
 #include <algorithm>
-#include <array>
 #include <filesystem>
 
 namespace zembra {
 
 namespace {
-
-constexpr std::array<std::string_view, 7> kPictureExtensions = {".JPG", ".JPEG", ".GIF", ".PNG",
-                                                                ".BMP", ".TIF",  ".TIFF"};
 
 namespace fs = std::filesystem;
 
@@ -31,11 +28,9 @@ bool NameBefore(const std::string& a, const std::string& b) {
 } // namespace
 
 bool IsPictureName(std::string_view name) {
-    const std::string upper = UCase(name);
-    return std::any_of(kPictureExtensions.begin(), kPictureExtensions.end(), [&](auto ext) {
-        return upper.size() > ext.size() &&
-               std::string_view(upper).substr(upper.size() - ext.size()) == ext;
-    });
+    // The import dialog's rule, except that a bare extension such as ".jpg" names
+    // no picture here.
+    return IsPictureFile(name) && name.rfind('.') > 0;
 }
 
 std::vector<std::string> PicturesIn(const std::string& folder) {
