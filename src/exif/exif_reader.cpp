@@ -62,6 +62,7 @@ void ExifReader::LoadBytes(Bytes bytes) {
     bytes_.push_back(0);
     loaded_ = false;
     entries_.clear();
+    unreadSlots_ = 0;
     app1_ = 0;
     tiffBase_ = 0;
     ifd0_ = 0;
@@ -119,14 +120,21 @@ void ExifReader::ReadIFDChain(std::uint64_t directory) {
                 return;
             visited.push_back(d);
             const std::uint16_t count = Need(r.U16At(d));
-            if (count > limits_.maxEntries - std::min(limits_.maxEntries, entries_.size()))
+            if (count >
+                limits_.maxEntries - std::min(limits_.maxEntries, entries_.size() + unreadSlots_))
                 return;
-            // The directory's slots exist before they are filled: a damaged entry
-            // leaves the slots after it with tag 0.
-            const std::size_t first = entries_.size();
-            entries_.resize(first + count);
-            for (std::size_t i = 0; i < count; ++i)
-                ReadEntry(r, d + 2 + 12 * std::uint64_t{i}, entries_[first + i]);
+            // A directory's slots all count, filled or not: a damaged entry leaves
+            // the slots after it empty (tag 0). Those are counted rather than
+            // stored, so a hostile count costs nothing.
+            for (std::size_t i = 0; i < count; ++i) {
+                entries_.emplace_back();
+                try {
+                    ReadEntry(r, d + 2 + 12 * std::uint64_t{i}, entries_.back());
+                } catch (...) {
+                    unreadSlots_ += count - i - 1;
+                    throw;
+                }
+            }
 
             std::uint64_t next = 0;
             if (!inExifDirectory)
@@ -271,7 +279,7 @@ ExifValue ExifReader::Tag(std::int32_t ExifTag) {
     if (picFile_.empty() && !loaded_)
         return {};
     if (ExifTag == 0)
-        return ExifValue::Number(static_cast<std::int64_t>(entries_.size()));
+        return ExifValue::Number(static_cast<std::int64_t>(entries_.size() + unreadSlots_));
     for (const TagEntry& entry : entries_) {
         if (entry.TagId == ExifTag)
             return entry.Value;

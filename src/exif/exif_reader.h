@@ -71,6 +71,8 @@ class ExifReader {
     bool IsIntel() const;
 
     bool Loaded() const { return loaded_; }
+    // The entries read, up to and including a damaged one; the empty slots its
+    // directory claimed after it count in Tag() but are not stored.
     const std::vector<TagEntry>& Entries() const { return entries_; }
     std::size_t App1Position() const { return app1_; }
     std::size_t TiffBase() const { return tiffBase_; }
@@ -91,6 +93,7 @@ class ExifReader {
     std::uint32_t exifDirectory_ = 0;
     std::size_t valueBytes_ = 0;
     std::vector<TagEntry> entries_;
+    std::size_t unreadSlots_ = 0;
 };
 
 } // namespace zembra

@@ -156,7 +156,7 @@ TEST(ExifReader, DamagedBlocksRaiseAndKeepWhatWasRead) {
     EXPECT_TRUE(reader.Loaded());
     EXPECT_EQ(reader.Tag(271).AsNumber(), 7);
     EXPECT_EQ(reader.Tag().AsNumber(), 5);
-    EXPECT_EQ(reader.Entries().at(4).TagId, 0);
+    EXPECT_EQ(reader.Entries().size(), 3u); // the empty slots are only counted
 
     // Values and directories pointing outside the file.
     for (std::uint32_t offset : {0x7FFFFFF0u, 0xFFFFFFF0u}) {
