@@ -120,8 +120,7 @@ void ExifReader::ReadIFDChain(std::uint64_t directory) {
                 return;
             visited.push_back(d);
             const std::uint16_t count = Need(r.U16At(d));
-            if (count >
-                limits_.maxEntries - std::min(limits_.maxEntries, entries_.size() + unreadSlots_))
+            if (count > limits_.maxEntries - std::min(limits_.maxEntries, entries_.size()))
                 return;
             // A directory's slots all count, filled or not: a damaged entry leaves
             // the slots after it empty (tag 0). Those are counted rather than
