@@ -27,12 +27,18 @@ void clsEXIF::RemoveEXIFHeader(const std::string& strFileName) {
 }
 
 void clsEXIF::CopyEXIFHeader(const std::string& strSrcFile, const std::string& strDestFile) {
-    const auto source = files_->ReadAll(strSrcFile);
+    // The walk stops at the first APP1, so one found whole in the file's start is
+    // the one the whole file gives; only otherwise is the rest read.
+    auto source = files_->ReadHead(strSrcFile, exif::kHeadBytes);
+    auto segment = source ? exif::FirstApp1Bytes(*source) : std::nullopt;
+    if (!segment && source && source->size() == exif::kHeadBytes) {
+        source = files_->ReadAll(strSrcFile);
+        segment = source ? exif::FirstApp1Bytes(*source) : std::nullopt;
+    }
     if (!source || source->empty())
         throw ExifError(kFileNotFound, "CopyEXIFHeader", kFileNotFoundText);
     // From here on every failure leaves the destination as it was, silently:
     // the batch run has nothing better to do with it.
-    const auto segment = exif::FirstApp1Bytes(*source);
     if (!segment)
         return;
     const auto dest = files_->ReadAll(strDestFile);

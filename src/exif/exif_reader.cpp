@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdio>
 
+#include "exif/segment_walk.h"
 #include "exif/tag_table.h"
 #include "platform/byte_reader.h"
 
@@ -48,7 +49,12 @@ void ExifReader::Load(const std::string& picFile) {
         picFile_ = picFile;
     if (picFile_.empty())
         return;
-    auto bytes = files_->ReadAll(picFile_);
+    auto bytes = files_->ReadHead(picFile_, exif::kHeadBytes);
+    if (bytes && bytes->size() == exif::kHeadBytes) {
+        if (WalkHead(std::move(*bytes)))
+            return;
+        bytes = files_->ReadAll(picFile_);
+    }
     if (!bytes) {
         loaded_ = false;
         throw ExifError(kRuntimeNotFound, "Load", "File not found");
@@ -60,6 +66,24 @@ void ExifReader::LoadBytes(Bytes bytes) {
     bytes_ = std::move(bytes);
     // Reads may touch the slot just past the last byte, which holds 0.
     bytes_.push_back(0);
+    Walk();
+}
+
+bool ExifReader::WalkHead(Bytes head) {
+    // No 0 slot after the head: a read reaching its end fails instead, and the
+    // whole file decides. A walk that read nothing past the head gives what the
+    // whole file would, since it reads the same bytes in the same order.
+    bytes_ = std::move(head);
+    try {
+        Walk();
+    } catch (const ExifError&) {
+        return false;
+    }
+    // An FF E1 pair still to be found, or a mark or byte order past the head.
+    return app1_ != 0 && tiffBase_ < bytes_.size();
+}
+
+void ExifReader::Walk() {
     loaded_ = false;
     entries_.clear();
     unreadSlots_ = 0;

@@ -78,6 +78,8 @@ class ExifReader {
     std::size_t TiffBase() const { return tiffBase_; }
 
   private:
+    bool WalkHead(Bytes head);
+    void Walk();
     void ReadIFDChain(std::uint64_t directory);
     void ReadEntry(const ByteReader& r, std::uint64_t pos, TagEntry& entry);
     void Spend(std::size_t bytes);
@@ -86,7 +88,7 @@ class ExifReader {
     ExifWalkLimits limits_;
     std::string picFile_;
     bool loaded_ = false;
-    Bytes bytes_; // the file, then one 0 byte
+    Bytes bytes_; // the file, then one 0 byte; or the start of a longer file
     std::size_t app1_ = 0;
     std::size_t tiffBase_ = 0;
     std::uint32_t ifd0_ = 0;

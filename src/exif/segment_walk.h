@@ -12,6 +12,10 @@
 
 namespace zembra::exif {
 
+// How much of a file is read first when looking for its EXIF block: cameras put
+// it in the first few kilobytes, so large pictures need not be read whole.
+constexpr std::size_t kHeadBytes = 256 * 1024;
+
 struct Segment {
     std::size_t pos = 0;    // offset of the marker's first byte
     std::size_t length = 0; // the length field: counts itself and the payload, not the marker

@@ -120,6 +120,10 @@ bool Files::Flush(const std::string& path) {
 }
 
 std::optional<Bytes> Files::ReadAll(const std::string& path) const {
+    return Files::ReadHead(path, SIZE_MAX);
+}
+
+std::optional<Bytes> Files::ReadHead(const std::string& path, std::size_t most) const {
     if (!Exists(path))
         return std::nullopt;
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -129,7 +133,7 @@ std::optional<Bytes> Files::ReadAll(const std::string& path) const {
     Bytes bytes;
     bool ok = ::fstat(fd, &st) == 0;
     if (ok)
-        bytes.resize(static_cast<std::size_t>(st.st_size));
+        bytes.resize(std::min(static_cast<std::size_t>(st.st_size), most));
     // The size it had when opened; a file that shrinks meanwhile gives what is left.
     std::size_t done = 0;
     while (ok && done < bytes.size()) {

@@ -3,6 +3,7 @@
 // result; callers decide whether a failure matters. Tests substitute their own
 // Files to simulate failing disks.
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -26,6 +27,9 @@ class Files {
     // Moves a finished file into place in one step, replacing what is there.
     virtual bool Replace(const std::string& from, const std::string& to);
     virtual std::optional<Bytes> ReadAll(const std::string& path) const;
+    // The first `most` bytes, or the whole file when it is shorter: fewer than
+    // `most` bytes back means the file ended there.
+    virtual std::optional<Bytes> ReadHead(const std::string& path, std::size_t most) const;
     // Writes the whole file under a temporary name, then moves it into place; a
     // file that replaces another reaches the disk before it does.
     virtual bool WriteAll(const std::string& path, const Bytes& bytes);

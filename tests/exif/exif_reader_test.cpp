@@ -169,6 +169,66 @@ TEST(ExifReader, DamagedBlocksRaiseAndKeepWhatWasRead) {
     EXPECT_THROW(LoadedFrom(ExifJpeg(far)), ExifError);
 }
 
+// What a walk leaves: raised or not, loaded, byte order, entry count and date.
+std::string Outcome(ExifReader& reader, const std::function<void()>& load) {
+    std::string raised = "-";
+    try {
+        load();
+    } catch (const ExifError& e) {
+        raised = std::to_string(e.Number());
+    }
+    return raised + " " + std::to_string(reader.Loaded()) + std::to_string(reader.IsIntel()) + " " +
+           std::to_string(reader.Tag().AsNumber()) + " " +
+           std::string(reader.Tag(kDateTimeOriginal)) + " " +
+           std::to_string(reader.Entries().size());
+}
+
+// Large files are walked over their first bytes when that is enough, and whole
+// otherwise; either way the answer is the one the whole file gives.
+TEST(ExifReader, ALargeFileGivesWhatTheWholeFileGives) {
+    constexpr std::size_t kLarge = 300 * 1024; // past the start read on its own
+    const auto padded = [](Bytes file) {
+        file.resize(kLarge, 0x5A);
+        return file;
+    };
+    // The date's text far into the file, past the start (the TIFF block begins
+    // 12 bytes in; its one entry's offset field 18 bytes into the block).
+    constexpr std::size_t kTiffBase = 12, kTextAt = kLarge - 100;
+    TiffBuilder far(ByteOrder::Little);
+    far.Directory({{kDateTimeOriginal, kAscii, 20, far.Field32(0)}});
+    far.Patch32(18, static_cast<std::uint32_t>(kTextAt - kTiffBase));
+    Bytes farFile = padded(ExifJpeg(far));
+    const Bytes text = ToBytes(kDate + '\0');
+    std::copy(text.begin(), text.end(), farFile.begin() + static_cast<std::ptrdiff_t>(kTextAt));
+    // A directory linking to one past the start, whose count is over the limit.
+    TiffBuilder link(ByteOrder::Big);
+    link.Directory({{271, kShort, 1, link.Field16(7)}},
+                   static_cast<std::uint32_t>(kLarge - 1000 - kTiffBase));
+    // The EXIF block after 300 KiB of comments.
+    std::vector<Bytes> segments(5, Segment(0xFE, Bytes(60000, 0x20)));
+    segments.push_back(Segment(0xE1, ExifPayload(CameraBlock(ByteOrder::Big).Tiff())));
+
+    MemoryFiles files;
+    files.files = {{"/near.jpg", padded(ExifJpeg(CameraBlock(ByteOrder::Little)))},
+                   {"/far.jpg", farFile},
+                   {"/link.jpg", padded(ExifJpeg(link))},
+                   {"/late.jpg", Jpeg(segments)},
+                   {"/none.jpg", padded(Jpeg({}))}};
+    for (const auto& [path, bytes] : files.files) {
+        ExifReader fromPath(files);
+        ExifReader whole;
+        EXPECT_EQ(Outcome(fromPath, [&] { fromPath.Load(path); }),
+                  Outcome(whole, [&] { whole.LoadBytes(bytes); }))
+            << path;
+    }
+    ExifReader far2(files);
+    far2.Load("/far.jpg");
+    EXPECT_EQ(far2.Tag(kDateTimeOriginal).ToString(), kDate);
+    ExifReader late(files);
+    late.Load("/late.jpg");
+    EXPECT_EQ(late.Tag(kDateTimeOriginal).ToString(), kDate);
+}
+
 // The shared real camera pictures: the date taken and the byte order as their
 // manifest gives them.
 TEST(ExifReader, ReadsTheSamplesAsTheManifestSays) {

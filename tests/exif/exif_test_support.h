@@ -49,6 +49,12 @@ struct MemoryFiles : Files {
         const auto it = files.find(path);
         return it == files.end() ? std::nullopt : std::optional<Bytes>(it->second);
     }
+    std::optional<Bytes> ReadHead(const std::string& path, std::size_t most) const override {
+        auto bytes = ReadAll(path);
+        if (bytes && bytes->size() > most)
+            bytes->resize(most);
+        return bytes;
+    }
     bool WriteAll(const std::string& path, const Bytes& bytes) override {
         ++writes;
         return !failWrites && (files[path] = bytes, true);

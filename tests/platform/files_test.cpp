@@ -33,6 +33,13 @@ TEST_F(FilesTest, RenameNeverReplacesAFile) {
     EXPECT_EQ(dir.Listing(), "b.jpg c.jpg");
 }
 
+TEST_F(FilesTest, ReadHeadStopsAtTheLimitOrTheEnd) {
+    dir.Write("a.jpg", "abcdef");
+    EXPECT_EQ(files.ReadHead(dir / "a.jpg", 4), (Bytes{'a', 'b', 'c', 'd'}));
+    EXPECT_EQ(files.ReadHead(dir / "a.jpg", 100), files.ReadAll(dir / "a.jpg"));
+    EXPECT_EQ(files.ReadHead(dir / "none.jpg", 4), std::nullopt);
+}
+
 TEST_F(FilesTest, CopyReplacesTheTargetWholeAndLeavesNoTemporary) {
     dir.Write("a.jpg", "new");
     dir.Write("b.jpg", "old, longer");
