@@ -13,9 +13,6 @@ const Bytes kApp0 = Segment(0xE0, ToBytes(std::string("JFIF\0\1\1", 7)));
 const Bytes kExifApp1 = Segment(0xE1, ToBytes(std::string("Exif\0\0MM\0*\0\0\0\x08\0\0", 16)));
 const Bytes kXmpApp1 = Segment(0xE1, ToBytes("http://ns.adobe.com/xap/1.0/\0<x/>"));
 const Bytes kDqt = Segment(0xDB, Bytes(67, 1));
-Bytes Comment(std::size_t size) {
-    return Segment(0xFE, Bytes(size, 0x20));
-}
 // An APP1 whose length runs past the end of the file.
 const Bytes kCut = Concat({{0xFF, 0xD8, 0xFF, 0xE1, 0x40, 0x00}, Bytes(10, 7)});
 

@@ -205,7 +205,7 @@ TEST(ExifReader, ALargeFileGivesWhatTheWholeFileGives) {
     link.Directory({{271, kShort, 1, link.Field16(7)}},
                    static_cast<std::uint32_t>(kLarge - 1000 - kTiffBase));
     // The EXIF block after 300 KiB of comments.
-    std::vector<Bytes> segments(5, Segment(0xFE, Bytes(60000, 0x20)));
+    std::vector<Bytes> segments(5, Comment(60000));
     segments.push_back(Segment(0xE1, ExifPayload(CameraBlock(ByteOrder::Big).Tiff())));
 
     MemoryFiles files;

@@ -144,6 +144,11 @@ inline Bytes Segment(std::uint8_t marker, const Bytes& payload) {
          payload});
 }
 
+// A comment segment of `size` blanks, to push other segments further into a file.
+inline Bytes Comment(std::size_t size) {
+    return Segment(0xFE, Bytes(size, 0x20));
+}
+
 inline Bytes ExifPayload(const Bytes& tiff) {
     return Concat({ToBytes(std::string_view("Exif\0\0", 6)), tiff});
 }
