@@ -1,5 +1,6 @@
 // clsEXIF::CopyEXIFHeader between two in-memory files: the first input byte
 // splits the rest into source and destination.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -10,9 +11,13 @@
 namespace {
 struct TwoFiles : zembra::Files {
     std::map<std::string, zembra::Bytes> files;
-    std::optional<zembra::Bytes> ReadAll(const std::string& path) const override {
+    std::optional<zembra::Bytes> ReadHead(const std::string& path,
+                                          std::size_t most) const override {
         const auto it = files.find(path);
-        return it == files.end() ? std::nullopt : std::optional<zembra::Bytes>(it->second);
+        if (it == files.end())
+            return std::nullopt;
+        const zembra::Bytes& b = it->second;
+        return zembra::Bytes(b.begin(), b.begin() + std::min(b.size(), most));
     }
     bool WriteAll(const std::string& path, const zembra::Bytes& b) override {
         files[path] = b;

@@ -7,7 +7,7 @@
 namespace {
 struct IniOnly : zembra::Files {
     bool Exists(const std::string& path) const override { return path == "/z/exif.ini"; }
-    std::optional<zembra::Bytes> ReadAll(const std::string&) const override {
+    std::optional<zembra::Bytes> ReadHead(const std::string&, std::size_t) const override {
         const std::string ini = "[Make]\nCanon=Canon Inc.\nFormat=<@X>\n[ExifOffset]\n26=8\n";
         return zembra::Bytes(ini.begin(), ini.end());
     }

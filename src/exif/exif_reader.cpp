@@ -4,7 +4,6 @@
 #include <array>
 #include <cstdio>
 
-#include "exif/segment_walk.h"
 #include "exif/tag_table.h"
 #include "platform/byte_reader.h"
 
@@ -49,8 +48,8 @@ void ExifReader::Load(const std::string& picFile) {
         picFile_ = picFile;
     if (picFile_.empty())
         return;
-    auto bytes = files_->ReadHead(picFile_, exif::kHeadBytes);
-    if (bytes && bytes->size() == exif::kHeadBytes) {
+    auto bytes = files_->ReadHead(picFile_, limits_.headBytes);
+    if (bytes && bytes->size() == limits_.headBytes) {
         if (WalkHead(std::move(*bytes)))
             return;
         bytes = files_->ReadAll(picFile_);

@@ -19,6 +19,7 @@
 
 #include "exif/exif_error.h"
 #include "exif/exif_value.h"
+#include "exif/segment_walk.h"
 #include "platform/files.h"
 
 namespace zembra {
@@ -39,6 +40,8 @@ struct ExifWalkLimits {
     std::size_t maxDirectories = 64;
     std::size_t maxEntries = 16384;
     std::size_t maxValueBytes = std::size_t{1} << 20; // decoded texts, all entries together
+    // Not a limit: how much of a file Load reads first, the rest only if the walk needs it.
+    std::size_t headBytes = exif::kHeadBytes;
 };
 
 class ExifReader {

@@ -119,10 +119,6 @@ bool Files::Flush(const std::string& path) {
     return (::close(fd) == 0) && ok;
 }
 
-std::optional<Bytes> Files::ReadAll(const std::string& path) const {
-    return Files::ReadHead(path, SIZE_MAX);
-}
-
 std::optional<Bytes> Files::ReadHead(const std::string& path, std::size_t most) const {
     if (!Exists(path))
         return std::nullopt;

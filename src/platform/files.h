@@ -26,9 +26,10 @@ class Files {
     virtual bool Remove(const std::string& path);
     // Moves a finished file into place in one step, replacing what is there.
     virtual bool Replace(const std::string& from, const std::string& to);
-    virtual std::optional<Bytes> ReadAll(const std::string& path) const;
+    std::optional<Bytes> ReadAll(const std::string& path) const { return ReadHead(path, SIZE_MAX); }
     // The first `most` bytes, or the whole file when it is shorter: fewer than
-    // `most` bytes back means the file ended there.
+    // `most` bytes back means the file ended there. Every read comes through
+    // here, so a substitute serves whole files and starts alike.
     virtual std::optional<Bytes> ReadHead(const std::string& path, std::size_t most) const;
     // Writes the whole file under a temporary name, then moves it into place; a
     // file that replaces another reaches the disk before it does.
