@@ -1,6 +1,5 @@
 // clsEXIF::CopyEXIFHeader between two in-memory files: the first input byte
 // splits the rest into source and destination.
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -16,8 +15,7 @@ struct TwoFiles : zembra::Files {
         const auto it = files.find(path);
         if (it == files.end())
             return std::nullopt;
-        const zembra::Bytes& b = it->second;
-        return zembra::Bytes(b.begin(), b.begin() + std::min(b.size(), most));
+        return zembra::FirstBytes(it->second, most);
     }
     bool WriteAll(const std::string& path, const zembra::Bytes& b) override {
         files[path] = b;

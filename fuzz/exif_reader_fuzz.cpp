@@ -1,7 +1,6 @@
 // ExifReader's walk over arbitrary bytes, and the same input loaded as a file
 // whose start is read first (the first byte sets how much): both answers must
 // agree, or reading the start alone would change what a large picture gives.
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -13,7 +12,7 @@ namespace {
 struct OneFile : zembra::Files {
     zembra::Bytes bytes;
     std::optional<zembra::Bytes> ReadHead(const std::string&, std::size_t most) const override {
-        return zembra::Bytes(bytes.begin(), bytes.begin() + std::min(bytes.size(), most));
+        return zembra::FirstBytes(bytes, most);
     }
 };
 

@@ -1,6 +1,5 @@
 // clsEXIF::RemoveEXIFHeader on an in-memory file: what it writes must be the
 // input less one whole segment.
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -11,7 +10,7 @@ namespace {
 struct OneFile : zembra::Files {
     zembra::Bytes bytes;
     std::optional<zembra::Bytes> ReadHead(const std::string&, std::size_t most) const override {
-        return zembra::Bytes(bytes.begin(), bytes.begin() + std::min(bytes.size(), most));
+        return zembra::FirstBytes(bytes, most);
     }
     bool WriteAll(const std::string&, const zembra::Bytes& b) override {
         bytes = b;

@@ -46,6 +46,12 @@ class Files {
     static Files& Local();
 };
 
+// The first `most` bytes of a file held in memory: what ReadHead gives for it.
+inline Bytes FirstBytes(const Bytes& bytes, std::size_t most) {
+    return Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(
+                                                    most < bytes.size() ? most : bytes.size()));
+}
+
 // A name in the folder of `path` that no file has yet, for writing a replacement
 // before it is moved into place: ".~zembra-<process>-<n>-" and the file's name.
 std::string TemporarySibling(const std::string& path);

@@ -49,7 +49,7 @@ struct MemoryFiles : Files {
         const auto it = files.find(path);
         if (it == files.end())
             return std::nullopt;
-        return Bytes(it->second.begin(), it->second.begin() + std::min(it->second.size(), most));
+        return FirstBytes(it->second, most);
     }
     bool WriteAll(const std::string& path, const Bytes& bytes) override {
         ++writes;
