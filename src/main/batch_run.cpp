@@ -17,6 +17,15 @@ std::string FolderOf(const std::string& path) {
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
+// The folders a run opened once are let go when it ends, however it ends.
+struct ReleasedAtEnd {
+    Files& files;
+    explicit ReleasedAtEnd(Files& f) : files(f) {}
+    ReleasedAtEnd(const ReleasedAtEnd&) = delete;
+    ReleasedAtEnd& operator=(const ReleasedAtEnd&) = delete;
+    ~ReleasedAtEnd() { files.ReleaseFolders(); }
+};
+
 } // namespace
 
 // A run that was killed may have left a temporary file beside its pictures; the
@@ -98,7 +107,9 @@ void Form1::Command1_Click() {
     int remaining = List2.ListCount();
 
     const int count = List3.ListCount();
+    toldNoTrash_ = false;
     removeLeftovers(0, count - 1);
+    const ReleasedAtEnd folders(files_);
     const LookaheadScope lookahead(Lookahead, sizeRule(), lookaheadJobs());
     for (int i = 0; i < count && !ending_; ++i) {
         shared.CurrentIndex = static_cast<std::int16_t>(i);
@@ -128,6 +139,7 @@ void Form1::Command6_Click() {
     List2.setEnabled(false);
     Label3.setVisible(true);
     removeLeftovers(index, index);
+    const ReleasedAtEnd folders(files_);
     processEntry(index);
     if (ending_)
         return;

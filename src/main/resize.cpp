@@ -99,12 +99,11 @@ bool Form1::drawResized(const std::string& source, int takes) {
 // Draws the source into the output: through the working boxes when a watermark
 // needs the whole picture, else row by row from the decoder into the encoder,
 // which gives the same file with a fraction of the memory and work.
-bool Form1::resizeInto(const std::string& source, const std::string& output, int takes,
-                       bool durable) {
+bool Form1::resizeInto(const std::string& source, std::string& output, int takes, bool durable) {
     if (Check6.Value() == 0)
         return streamResized(source, output, durable);
     return drawResized(source, takes) &&
-           saveResized(output, durable, [&](const std::string& temporary) {
+           saveResized(source, output, durable, [&](const std::string& temporary) {
                cGdiPlus gdip([&](const ImagingError& e) { failed(output + ": " + e.Text()); },
                              files_);
                return gdip.PictureBoxToFile(Picture2, temporary, resizeQuality()) == -1;
@@ -120,14 +119,30 @@ int Form1::resizeQuality() const {
     return quality;
 }
 
-// Writes the output under a temporary name beside it; only a complete file is
-// moved into place, so a failed save leaves every picture as it was. A file that
-// replaces or outlives a picture is made durable first.
-bool Form1::saveResized(const std::string& output, bool durable,
+// Writes the output under a new temporary name beside it; only a complete file
+// is moved into place, so a failed save leaves every picture as it was. A file
+// that replaces or outlives a picture is made durable first. An output written
+// over its own source replaces it (the source goes to the Trash); any other
+// output takes a name of its own, never one that arrived meanwhile.
+bool Form1::saveResized(const std::string& source, std::string& output, bool durable,
                         const std::function<bool(const std::string& temporary)>& write) {
     const std::string temporary = TemporarySibling(output);
     const bool written = write(temporary);
-    if (written && (!durable || files_.Flush(temporary)) && files_.Replace(temporary, output)) {
+    bool placed = false;
+    if (written) {
+        // An EXIF block that cannot be kept is reported; the output still counts.
+        keepExif(temporary, output);
+        if (durable && !files_.Flush(temporary))
+            placed = false;
+        else if (output == source)
+            placed = disposed(files_.ReplaceOriginal(temporary, output), output);
+        else
+            placed = files_.TakeMode(source, temporary) &&
+                     placeUnder(output, [&](const std::string& name) {
+                         return files_.Rename(temporary, name);
+                     });
+    }
+    if (placed) {
         services_.DoEvents();
         return true;
     }
@@ -146,7 +161,7 @@ void Form1::resizeoriginal(const std::string& source, std::string output) {
         if (!resizeInto(source, output, 2, true))
             return;
         // The source goes only now that its replacement is complete.
-        if (output != source && !files_.Remove(source))
+        if (output != source && !disposed(files_.Discard(source), source))
             failed(source + ": could not be removed");
     } catch (const std::exception& e) {
         failed(source + ": " + e.what());
@@ -155,7 +170,8 @@ void Form1::resizeoriginal(const std::string& source, std::string output) {
 
 void Form1::resizecopy(const std::string& source, const std::string& output) {
     try {
-        resizeInto(source, output, 1, files_.Exists(output));
+        std::string name = output;
+        resizeInto(source, name, 1, false);
     } catch (const std::exception& e) {
         failed(source + ": " + e.what());
     }
