@@ -26,6 +26,18 @@ struct ReleasedAtEnd {
     ~ReleasedAtEnd() { files.ReleaseFolders(); }
 };
 
+// A picture's source is opened once for all the steps on it.
+struct HeldWhileProcessed {
+    Files& files;
+    std::string path;
+    HeldWhileProcessed(Files& f, std::string p) : files(f), path(std::move(p)) {
+        files.HoldSource(path);
+    }
+    HeldWhileProcessed(const HeldWhileProcessed&) = delete;
+    HeldWhileProcessed& operator=(const HeldWhileProcessed&) = delete;
+    ~HeldWhileProcessed() { files.LetGoSource(path); }
+};
+
 } // namespace
 
 // A run that was killed may have left a temporary file beside its pictures; the
@@ -63,6 +75,7 @@ void Form1::processEntry(int index) {
     });
     std::string path;
     Step([&] { path = List3.List(index); });
+    const HeldWhileProcessed source(files_, path);
     if (!files_.Exists(path)) {
         Step([&] {
             AddOne(shared.SkippedCount);

@@ -1,7 +1,9 @@
 // Resizing and converting a picture into its output file.
+#include "main/dropped_parts.h"
 #include "main/form1.h"
 #include "main/resize_factors.h"
 
+#include "imaging/codec.h"
 #include "imaging/gdiplus.h"
 #include "platform/steps.h"
 #include "platform/text.h"
@@ -26,6 +28,31 @@ void KeepOnePixel(PictureBox& box) {
         box.setWidth(least);
     if (box.PixelHeight() < 1)
         box.setHeight(least);
+}
+
+// What an output of `source` leaves out; only a source with frames or pages is
+// read whole, since the rest shows in a file's start.
+std::string DroppedFrom(const Files& files, const std::string& source) {
+    constexpr std::size_t kStart = 64 * 1024;
+    auto bytes = files.ReadHead(source, kStart);
+    if (!bytes)
+        return {};
+    const Codec* codec = DecoderFor(*bytes);
+    if (codec != nullptr && codec->frameCount != nullptr && bytes->size() == kStart)
+        bytes = files.ReadAll(source);
+    return bytes ? DroppedParts(*bytes) : std::string();
+}
+
+// An output that is to take a picture's place must decode first. A JPEG's
+// markers, the only part written after the encoder, are read in full.
+bool Decodes(const Files& files, const std::string& path) {
+    const auto bytes = files.ReadAll(path);
+    const Codec* codec = bytes ? DecoderFor(*bytes) : nullptr;
+    if (codec == nullptr)
+        return false;
+    if (codec->decode == DecodeJpeg)
+        return JpegPictureSize(*bytes).has_value();
+    return static_cast<bool>(DecodePicture(*bytes));
 }
 
 } // namespace
@@ -129,18 +156,19 @@ bool Form1::saveResized(const std::string& source, std::string& output, bool dur
     const std::string temporary = TemporarySibling(output);
     const bool written = write(temporary);
     bool placed = false;
+    bool decodes = true;
     if (written) {
+        if (const std::string dropped = DroppedFrom(files_, source); !dropped.empty())
+            notice(output + ": the output leaves out " + dropped);
         // An EXIF block that cannot be kept is reported; the output still counts.
         keepExif(temporary, output);
-        if (durable && !files_.Flush(temporary))
-            placed = false;
-        else if (output == source)
-            placed = disposed(files_.ReplaceOriginal(temporary, output), output);
-        else
-            placed = files_.TakeMode(source, temporary) &&
-                     placeUnder(output, [&](const std::string& name) {
-                         return files_.Rename(temporary, name);
-                     });
+        decodes = !durable || Decodes(files_, temporary);
+        if (decodes && (!durable || files_.Flush(temporary)))
+            placed = output == source ? disposed(files_.ReplaceOriginal(temporary, output), output)
+                                      : files_.TakeMode(source, temporary) &&
+                                            placeUnder(output, [&](const std::string& name) {
+                                                return files_.Rename(temporary, name);
+                                            });
     }
     if (placed) {
         services_.DoEvents();
@@ -148,7 +176,8 @@ bool Form1::saveResized(const std::string& source, std::string& output, bool dur
     }
     files_.Remove(temporary);
     if (written)
-        failed(output + ": could not be written");
+        failed(output + (decodes ? ": could not be written"
+                                 : ": the output does not decode, so nothing was replaced"));
     services_.DoEvents();
     return false;
 }

@@ -33,36 +33,52 @@ bool ProcessAlive(int pid) {
     return ::kill(pid, 0) == 0 || errno == EPERM;
 }
 
-// The folders a run works in, each opened once when the run starts.
-class RunFolders {
+// What a run keeps open, by the path it was given; shared with the threads
+// that read through it.
+template <typename T> class KeptByPath {
   public:
-    std::shared_ptr<const Folder> Find(const std::string& path) {
+    std::shared_ptr<const T> Find(const std::string& path) {
         const std::lock_guard lock(mutex_);
-        const auto it = open_.find(path);
-        return it == open_.end() ? nullptr : it->second;
+        const auto it = kept_.find(path);
+        return it == kept_.end() ? nullptr : it->second;
     }
-    std::shared_ptr<const Folder> Keep(const std::string& path) {
-        auto folder = Folder::Open(path);
-        if (!folder)
-            return nullptr;
-        auto kept = std::make_shared<const Folder>(std::move(*folder));
+    void Keep(const std::string& path, std::shared_ptr<const T> value) {
         const std::lock_guard lock(mutex_);
-        open_[path] = kept;
-        return kept;
+        kept_[path] = std::move(value);
+    }
+    void Forget(const std::string& path) {
+        const std::lock_guard lock(mutex_);
+        kept_.erase(path);
     }
     void Clear() {
         const std::lock_guard lock(mutex_);
-        open_.clear();
+        kept_.clear();
     }
 
   private:
     std::mutex mutex_;
-    std::map<std::string, std::shared_ptr<const Folder>> open_;
+    std::map<std::string, std::shared_ptr<const T>> kept_;
 };
 
-RunFolders& OpenRunFolders() {
-    static RunFolders folders;
+// The folders a run works in, each opened once when the run starts.
+KeptByPath<Folder>& OpenRunFolders() {
+    static KeptByPath<Folder> folders;
     return folders;
+}
+
+// An open file, closed with its last user.
+struct OpenFile {
+    int fd;
+    explicit OpenFile(int f) : fd(f) {}
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
+    ~OpenFile() { ::close(fd); }
+};
+
+// The sources a run holds open.
+KeptByPath<OpenFile>& Held() {
+    static KeptByPath<OpenFile> held;
+    return held;
 }
 
 // "dir/" and "dir" are one folder.
@@ -106,23 +122,12 @@ std::string AbsolutePath(const std::string& path) {
     return ec ? path : absolute.lexically_normal().string();
 }
 
-bool WriteWhole(int fd, const std::uint8_t* data, std::size_t size) {
-    std::size_t written = 0;
-    while (written < size) {
-        const ssize_t n = ::write(fd, data + written, size - written);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        written += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
+// Reads from the start at positions of its own, so a held file serves each
+// reader alike.
 bool CopyContent(int from, int to) {
     std::vector<std::uint8_t> buffer(1 << 16);
-    for (;;) {
-        const ssize_t n = ::read(from, buffer.data(), buffer.size());
+    for (off_t at = 0;;) {
+        const ssize_t n = ::pread(from, buffer.data(), buffer.size(), at);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
@@ -131,7 +136,17 @@ bool CopyContent(int from, int to) {
             return true;
         if (!WriteWhole(to, buffer.data(), static_cast<std::size_t>(n)))
             return false;
+        at += n;
     }
+}
+
+// The source held for `path`, or one opened now (a symlink the user named is
+// followed); -1 when neither. The caller closes what it gets.
+int OpenSource(const std::string& path) {
+    if (const auto held = Held().Find(path))
+        return ::fcntl(held->fd, F_DUPFD_CLOEXEC, 0);
+    const Located at = Locate(path);
+    return at ? at.folder->OpenRead(at.name, true) : -1;
 }
 
 // Closes `fd` and, unless `keep`, removes the temporary it was made as, keeping
@@ -167,11 +182,10 @@ bool Files::Rename(const std::string& from, const std::string& to) {
 }
 
 bool Files::Copy(const std::string& from, const std::string& to) {
-    const Located source = Locate(from);
     const Located target = Locate(to);
-    if (!source || !target)
+    if (!target)
         return false;
-    const int in = source.folder->OpenRead(source.name, true);
+    const int in = OpenSource(from);
     if (in < 0)
         return false;
     struct stat st {};
@@ -270,8 +284,7 @@ bool Files::Flush(const std::string& path) {
 }
 
 std::optional<Bytes> Files::ReadHead(const std::string& path, std::size_t most) const {
-    const Located at = Locate(path);
-    const int fd = at ? at.folder->OpenRead(at.name, true) : -1;
+    const int fd = OpenSource(path);
     if (fd < 0)
         return std::nullopt;
     struct stat st {};
@@ -282,7 +295,8 @@ std::optional<Bytes> Files::ReadHead(const std::string& path, std::size_t most) 
     // The size it had when opened; a file that shrinks meanwhile gives what is left.
     std::size_t done = 0;
     while (ok && done < bytes.size()) {
-        const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+        const ssize_t n =
+            ::pread(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
         if (n < 0 && errno == EINTR)
             continue;
         ok = n >= 0;
@@ -324,9 +338,11 @@ bool Files::WriteAll(const std::string& path, const Bytes& bytes) {
 }
 
 int Files::RemoveLeftovers(const std::string& folder) {
-    const auto kept = OpenRunFolders().Keep(FolderKey(folder));
-    if (!kept)
+    auto opened = Folder::Open(FolderKey(folder));
+    if (!opened)
         return 0;
+    const auto kept = std::make_shared<const Folder>(std::move(*opened));
+    OpenRunFolders().Keep(FolderKey(folder), kept);
     const int listing = ::openat(kept->fd(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     DIR* dir = listing < 0 ? nullptr : ::fdopendir(listing);
     if (dir == nullptr) {
@@ -351,6 +367,20 @@ int Files::RemoveLeftovers(const std::string& folder) {
 
 void Files::ReleaseFolders() {
     OpenRunFolders().Clear();
+    Held().Clear();
+}
+
+bool Files::HoldSource(const std::string& path) {
+    const Located at = Locate(path);
+    const int fd = at ? at.folder->OpenRead(at.name, true) : -1;
+    if (fd < 0)
+        return false;
+    Held().Keep(path, std::make_shared<const OpenFile>(fd));
+    return true;
+}
+
+void Files::LetGoSource(const std::string& path) {
+    Held().Forget(path);
 }
 
 Files& Files::Local() {

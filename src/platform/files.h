@@ -61,8 +61,13 @@ class Files {
     // removes what a killed run left there: its temporary files, whose process
     // is gone. Returns how many files went.
     virtual int RemoveLeftovers(const std::string& folder);
-    // Ends a run: the folders it opened are let go.
+    // Ends a run: the folders it opened, and the sources it holds, are let go.
     virtual void ReleaseFolders();
+    // Opens a picture's source once for every step on it: until it is let go,
+    // each read and copy of this path goes to the file opened now, whatever
+    // takes its name meanwhile. False when it cannot be opened.
+    virtual bool HoldSource(const std::string& path);
+    virtual void LetGoSource(const std::string& path);
 
     // Makes a written file durable before it replaces or outlives a picture.
     virtual bool Flush(const std::string& path);

@@ -9,7 +9,8 @@
 namespace zembra {
 
 std::optional<Folder> Folder::Open(const std::string& path, bool noFollow) {
-    const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (noFollow ? O_NOFOLLOW : 0);
+    // O_PATH: a folder the user may enter but not list still serves every step.
+    const int flags = O_PATH | O_DIRECTORY | O_CLOEXEC | (noFollow ? O_NOFOLLOW : 0);
     const int fd = ::open(path.empty() ? "." : path.c_str(), flags);
     if (fd < 0)
         return std::nullopt;
@@ -18,7 +19,7 @@ std::optional<Folder> Folder::Open(const std::string& path, bool noFollow) {
 
 std::optional<Folder> Folder::OpenIn(const Folder& parent, const std::string& name) {
     const int fd =
-        ::openat(parent.fd_, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        ::openat(parent.fd_, name.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)
         return std::nullopt;
     return Folder(fd);
@@ -88,8 +89,18 @@ bool Folder::Remove(const std::string& name) const {
     return ::unlinkat(fd_, name.c_str(), 0) == 0;
 }
 
-bool Folder::Sync() const {
-    return ::fsync(fd_) == 0;
+bool WriteWhole(int fd, const void* data, std::size_t size) {
+    const auto* bytes = static_cast<const char*>(data);
+    std::size_t written = 0;
+    while (written < size) {
+        const ssize_t n = ::write(fd, bytes + written, size - written);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        written += static_cast<std::size_t>(n);
+    }
+    return true;
 }
 
 PathParts SplitPath(const std::string& path) {

@@ -3,6 +3,7 @@
 // descriptor, so neither the folder nor a file looked up in it can be swapped
 // for a symlink to somewhere else while a run works there.
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <sys/stat.h>
@@ -45,12 +46,14 @@ class Folder {
     // Moves `from` over `to`, which must be an entry of this folder already.
     bool MoveReplacing(const std::string& from, const std::string& to) const;
     bool Remove(const std::string& name) const;
-    bool Sync() const;
 
   private:
     explicit Folder(int fd) : fd_(fd) {}
     int fd_ = -1;
 };
+
+// Writes all `size` bytes to `fd`; false when the file took fewer.
+bool WriteWhole(int fd, const void* data, std::size_t size);
 
 // The folder part of a path ("" for a bare name) and the name in it.
 struct PathParts {

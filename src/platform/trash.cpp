@@ -141,19 +141,6 @@ std::string NumberedName(const std::string& name, int n) {
     return name.substr(0, at) + "." + std::to_string(n) + name.substr(at);
 }
 
-bool WriteText(int fd, const std::string& text) {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 } // namespace
 
 std::string TrashInfoText(std::string_view originalPath, std::string_view deletionDate) {
@@ -188,7 +175,7 @@ std::optional<TrashedFile> LinkIntoTrash(const Folder& folder, const std::string
             continue;
         if (fd < 0)
             return std::nullopt;
-        const bool written = WriteText(fd, text) && ::fsync(fd) == 0;
+        const bool written = WriteWhole(fd, text.data(), text.size()) && ::fsync(fd) == 0;
         ::close(fd);
         if (written &&
             ::linkat(folder.fd(), name.c_str(), trash->files.fd(), trashName.c_str(), 0) == 0) {

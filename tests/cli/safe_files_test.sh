@@ -75,6 +75,12 @@ check "photo.jpgexif.jpg survives the EXIF step" cmp -s own/photo.jpgexif.jpg ow
 check "photo.jpgexif.JPG survives the EXIF step" cmp -s own/photo.jpgexif.JPG "$samples/meadow.jpg"
 check "the copy kept the EXIF block" has_exif "own/(R)photo.jpg"
 
+# A picture that loses depth in its output says so, and still counts processed.
+cp "$samples/sunset.png" own/deep.png
+(cd own && "$batch" --action 4 --percent 50 deep.png >deep.out 2>deep.err); status=$?
+check "a 16-bit picture's output says it leaves out the depth" grep -q '16-bit depth' own/deep.err
+check "a 16-bit picture still counts processed" test $status -eq 0
+
 # [5] A name at the length limit keeps its EXIF block.
 max=$(getconf NAME_MAX own)
 long=$(printf 'l%.0s' $(seq 1 $((max - 6)))).jpg
@@ -99,6 +105,13 @@ else
 fi
 check "zero-length APP1: the run says the block was left out" grep -q 'EXIF' broken/zero.err
 check "zero-length APP1: exit 1" test $status -eq 1
+# A picture that does not decode is reported and its file left byte for byte.
+head -c 200 broken/plain-001.jpg >broken/cut.jpg
+printf 'not a picture' >>broken/cut.jpg
+cp broken/cut.jpg broken/cut.orig
+(cd broken && "$batch" --action 3 --percent 50 --exif cut.jpg >/dev/null 2>&1); status=$?
+check "undecodable picture: its file is untouched" cmp -s broken/cut.jpg broken/cut.orig
+check "undecodable picture: exit 1" test $status -eq 1
 
 # [7] A neighbour plants symlinks at the names a run is about to take.
 mkdir -p shared outside/bait
