@@ -70,7 +70,9 @@ bool Form1::keepExif(const std::string& written, const std::string& output) {
     }
     if (*joined == *bytes)
         return true;
-    if (!files_.WriteAll(written, *joined)) {
+    // The written file is this run's own and not in place yet: it goes first, so
+    // a run killed here leaves one temporary file at most.
+    if (!files_.Remove(written) || !files_.WriteAll(written, *joined)) {
         failed(output + ": the EXIF block could not be kept (the output could not be written)");
         return false;
     }

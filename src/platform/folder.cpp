@@ -60,7 +60,7 @@ int Folder::OpenRead(const std::string& name, bool follow) const {
 
 bool Folder::Taken(const std::string& name) const {
     struct stat st {};
-    return ::fstatat(fd_, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 || errno != ENOENT;
+    return ::fstatat(fd_, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
 std::optional<struct stat> Folder::Status(const std::string& name) const {
