@@ -234,14 +234,17 @@ Disposal Files::ReplaceOriginal(const std::string& from, const std::string& orig
     const Located target = Locate(original);
     if (!source || !target || !SameFolder(*source.folder, *target.folder))
         return Disposal::Failed;
-    const auto old = target.folder->Status(target.name);
+    // An original reached through a symlink lends the file's permissions, not
+    // the link's.
+    struct stat old {};
+    const bool found = ::fstatat(target.folder->fd(), target.name.c_str(), &old, 0) == 0;
     const int fd = source.folder->OpenRead(source.name, false);
-    if (!old || fd < 0) {
+    if (!found || fd < 0) {
         if (fd >= 0)
             ::close(fd);
         return Disposal::Failed;
     }
-    const bool kept = KeepOriginalMode(fd, *old);
+    const bool kept = KeepOriginalMode(fd, old);
     ::close(fd);
     if (!kept)
         return Disposal::Failed;
