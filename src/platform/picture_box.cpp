@@ -239,8 +239,9 @@ void PictureBox::PaintPicture(const PictureRef& picture, double x1, double y1,
             throw PlatformError(kInvalidProcedureCall, "Invalid procedure call or argument");
         return;
     }
-    if (source->Profile())
-        target->SetProfile(source->Profile());
+    // A combining operation keeps what was there in every pixel.
+    if (opcode == SRCCOPY)
+        target->TakeProfileOfPainting(source->Profile(), dx, dy, dw, dh);
 }
 
 } // namespace zembra

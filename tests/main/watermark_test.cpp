@@ -126,6 +126,42 @@ TEST_F(Watermark, CornerToCornerFollowsTheRisingDiagonalSmoothly) {
     }
 }
 
+// The run's working boxes outlive each picture: a colour profile must not pass from
+// one picture to the next, in either direction.
+TEST_F(Watermark, EachOutputCarriesOnlyItsOwnColourProfile) {
+    const auto profile = std::make_shared<const std::vector<std::uint8_t>>(RgbDisplayProfile());
+    struct Source {
+        const char* name;
+        std::uint32_t colour;
+        bool profiled;
+    };
+    const Source sources[] = {{"a.png", 0xFFC83232u, true},
+                              {"b.png", 0xFF3232C8u, false},
+                              {"c.png", 0xFF32C832u, true},
+                              {"d.png", 0xFF808080u, false}};
+    form.Check6.setValue(1);
+    form.Combo5.setListIndex(kAlignTop);
+    Choose(Png("logo.png", Solid(20, 10, kWhite)));
+    for (const Source& s : sources) {
+        Surface picture = Solid(60, 40, s.colour);
+        if (s.profiled)
+            picture.SetProfile(profile);
+        Add(Png(s.name, picture));
+    }
+    Run(4);
+    for (const Source& s : sources) {
+        const auto bytes = Files::Local().ReadAll(dir / (std::string("(R)") + s.name));
+        ASSERT_TRUE(bytes) << s.name;
+        const auto out = DecodePng(*bytes, DecodeLimits{}, 0);
+        ASSERT_TRUE(out) << s.name;
+        EXPECT_EQ(out.value().pixels.At(0, 39), s.colour) << s.name;
+        EXPECT_EQ(out.value().pixels.Profile() != nullptr, s.profiled) << s.name;
+        if (s.profiled && out.value().pixels.Profile()) {
+            EXPECT_EQ(*out.value().pixels.Profile(), *profile) << s.name;
+        }
+    }
+}
+
 // Light keys are washed white, dark keys in the button-text colour (black).
 TEST_F(Watermark, SliderWashesTheWatermark) {
     for (bool dark : {false, true}) {
