@@ -134,6 +134,13 @@ TEST(PictureBox, SnapsOuterSizeToWholePixelsHalvesToEven) {
         box.setScaleMode(PictureBox::vbTwips);
         EXPECT_EQ(box.ScaleWidth(), c.pixels * 15) << c.twips;
     }
+    // 143,165,577 pixels no longer fit in twips: an overflow, and the size stays.
+    Form form("Form1");
+    PictureBox box(form, "Picture2");
+    box.setWidth(1500);
+    EXPECT_THROW(box.setWidth(143165577.0 * 15), PlatformError);
+    EXPECT_THROW(box.setHeight(3e10), PlatformError);
+    EXPECT_EQ(box.Width(), 1500);
 }
 
 TEST_F(PictureBoxTest, PictureSitsTopLeftAndDrawingCopiesAnImageSomeoneHolds) {
