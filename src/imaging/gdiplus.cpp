@@ -2,6 +2,7 @@
 
 #include "imaging/picture_file.h"
 #include "imaging/session.h"
+#include "platform/stop_request.h"
 #include "platform/stretched_rows.h"
 
 namespace zembra {
@@ -93,10 +94,17 @@ int cGdiPlus::RowsToFile(DecodedRows& rows, int width, int height, const std::st
         Error.raise(GpStatus::InvalidParameter, "the picture box has no picture");
         return 0;
     }
-    StretchedRows stretched(rows, width, height);
-    auto encoded = EncodeRows(*encoder, stretched, options);
+    // A stop request ends the row loop within a row, on either side of the stretch.
+    StoppableRows source(rows);
+    StretchedRows stretched(source, width, height);
+    StoppableRows target(stretched);
+    auto encoded = EncodeRows(*encoder, target, options);
     if (encoded)
         stretched.Finish();
+    if (StopRequested(rowLoopsStopAt)) {
+        Error.raise(GpStatus::Aborted, "stopped before the picture was finished");
+        return 0;
+    }
     if (const auto damaged = rows.failure()) {
         Error.raise(damaged->status, damaged->detail);
         return 0;

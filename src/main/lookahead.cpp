@@ -2,6 +2,7 @@
 
 #include "imaging/gdiplus.h"
 #include "platform/files.h"
+#include "platform/stop_request.h"
 
 #include <cstdio>
 #include <sys/stat.h>
@@ -124,7 +125,7 @@ void PixelLookahead::Work() {
     std::unique_lock lock(mutex_);
     for (;;) {
         const auto next = NextPending();
-        if (stopping_ || !next) {
+        if (stopping_ || !next || StopRequested()) {
             idle_ = true;
             changed_.notify_all();
             return;
@@ -151,7 +152,11 @@ void PixelLookahead::RunJob(std::unique_lock<std::mutex>& lock, std::size_t at) 
     const LookaheadJob job = slots_[at].job;
     lock.unlock();
     FileIdentity identity;
+    // Nobody waits for this picture yet: any stop request may drop it.
+    const StopLevel runStopsAt = rowLoopsStopAt;
+    rowLoopsStopAt = StopLevel::AfterPicture;
     std::optional<LookaheadFile> file = Encode(job, rule_, identity);
+    rowLoopsStopAt = runStopsAt;
     lock.lock();
     Slot& slot = slots_[at];
     if (file && !stopping_ && at >= reached_) {
@@ -189,7 +194,7 @@ std::optional<LookaheadFile> PixelLookahead::Take(int index, const std::string& 
     // after this one, so both processors stay busy.
     while (slot.state == State::Working) {
         const auto after = NextPending();
-        if (after && *after <= reached_ + ahead_)
+        if (after && *after <= reached_ + ahead_ && !StopRequested())
             RunJob(lock, *after);
         else
             changed_.wait(lock);
