@@ -145,7 +145,8 @@ bool ApplyWatermark(Form1& form, BatchServices& services, const BatchOptions& o,
 int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, int barColumns) {
     BatchServices services(err);
     const int jobs = options.jobs > 0 ? options.jobs : UsableProcessors();
-    PixelLookahead lookahead;
+    // The run's own thread is one of the jobs; the others work ahead of it.
+    PixelLookahead lookahead(static_cast<std::size_t>(std::max(2, jobs)), jobs - 1);
     Form1 form(services);
     // The watermark path draws through the form's boxes, which stay on this
     // thread.

@@ -6,7 +6,6 @@
 
 #include <array>
 #include <charconv>
-#include <sched.h>
 #include <sys/stat.h>
 
 #ifndef ZEMBRA_VERSION
@@ -168,14 +167,6 @@ bool ExistingFile(const std::string& path) {
 }
 
 } // namespace
-
-int UsableProcessors() {
-    cpu_set_t set;
-    CPU_ZERO(&set);
-    if (::sched_getaffinity(0, sizeof(set), &set) != 0)
-        return 1;
-    return std::max(1, CPU_COUNT(&set));
-}
 
 std::string BatchVersion() {
     return ZEMBRA_VERSION;

@@ -37,9 +37,6 @@ struct ParsedArgs {
 
 ParsedArgs ParseBatchArgs(const std::vector<std::string>& args);
 
-// The processors this process may run on (its affinity mask), at least 1.
-int UsableProcessors();
-
 const char* BatchUsage();
 std::string BatchVersion();
 
