@@ -10,7 +10,20 @@ samples=$(cd "$(dirname "$0")/../../data/samples" && pwd)
 . "$(dirname "$0")/check.sh"
 complete_jpeg() { test -s "$1" && test "$(tail -c 2 "$1" | od -An -tx1 | tr -d ' \n')" = ffd9; }
 temporaries() { find "$1" -maxdepth 1 -name '.~zembra-*' -o -maxdepth 1 -name '*exif.jpg' | wc -l; }
-size_of() { identify -format '%wx%h' "$1" 2>/dev/null; }
+size_of() { # a JPEG's width x height, from its frame header
+    python3 - "$1" <<'PY'
+import struct, sys
+data = open(sys.argv[1], "rb").read()
+i = 2
+while i + 9 < len(data):
+    marker, length = data[i + 1], struct.unpack(">H", data[i + 2:i + 4])[0]
+    if 0xC0 <= marker <= 0xCF and marker not in (0xC4, 0xC8, 0xCC):
+        h, w = struct.unpack(">HH", data[i + 5:i + 9])
+        print(f"{w}x{h}")
+        break
+    i += 2 + length
+PY
+}
 
 # Sixteen photographs of 2400x1800, each with other bytes.
 mkdir pool work
