@@ -47,5 +47,8 @@ int main(int argc, char** argv) {
     // Past a file-size limit (ulimit -f) a write fails as on a full disk, and the
     // run goes on with the next picture instead of being killed.
     std::signal(SIGXFSZ, SIG_IGN);
+    // A reader that goes away (| head) does not end the run halfway: the pictures
+    // are the job, the lines only report on it.
+    std::signal(SIGPIPE, SIG_IGN);
     return zembra::RunBatch(*parsed.options, std::cout, std::cerr, columns);
 }
