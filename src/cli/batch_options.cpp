@@ -161,9 +161,10 @@ bool IsFlag(const std::string& arg) {
     return false;
 }
 
+// A folder may share its name with the base name; a file is a picture left out.
 bool ExistingFile(const std::string& path) {
     struct stat st {};
-    return ::stat(path.c_str(), &st) == 0;
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 } // namespace
