@@ -1,5 +1,6 @@
 #include "imaging/gdiplus.h"
 
+#include "imaging/gp_bitmap.h"
 #include "imaging/picture_file.h"
 #include "imaging/session.h"
 #include "platform/stop_request.h"
@@ -92,6 +93,14 @@ int cGdiPlus::RowsToFile(DecodedRows& rows, int width, int height, const std::st
         return 0;
     if (width <= 0 || height <= 0) {
         Error.raise(GpStatus::InvalidParameter, "the picture box has no picture");
+        return 0;
+    }
+    // Refused before any row is made: such a picture could not be read back either.
+    if (const std::int64_t most = DecodeLimits{}.maxPixels; std::int64_t{width} * height > most) {
+        Error.raise(GpStatus::ValueOverflow, "the output would be " + std::to_string(width) +
+                                                 " x " + std::to_string(height) +
+                                                 " pixels; a picture may have at most " +
+                                                 std::to_string(most));
         return 0;
     }
     // A stop request ends the row loop within a row, on either side of the stretch.

@@ -51,6 +51,13 @@ for convert in none png bmp gif; do
     check "--size 7x999999 to $convert leaves no temporary file" test -z "$(ls -A | grep '^\.~zembra')"
 done
 
+# With the aspect ratio kept, --size 200000x1 makes a 320x240 picture 200000x150000:
+# that picture is refused with the reason, before any row is made.
+err=$("$batch" --action 6 --name Wide --size 200000x1 --convert png thin.jpg 2>&1 >/dev/null); status=$?
+check "an output past the limit fails that picture" test $status -eq 1 -a ! -e Wide-001.PNG
+check "it says why" test "$err" = \
+    "$PWD/Wide-001.PNG: Value Overflow: the output would be 200000 x 150000 pixels; a picture may have at most 268435456"
+
 # Why each picture was passed by.
 mkdir folder && echo text >notes.txt
 out=$("$batch" --action 2 --name Why gone.jpg folder notes.txt)
