@@ -1,13 +1,19 @@
 #include "cli/batch_job.h"
 
 #include "cli/batch_services.h"
+#include "cli/progress_bar.h"
+#include "cli/stop_signals.h"
 #include "imaging/gdiplus.h"
 #include "main/form1.h"
 #include "main/lookahead.h"
+#include "main/picture_naming.h"
 #include "platform/config_folder.h"
+#include "platform/stop_request.h"
 
+#include <chrono>
 #include <filesystem>
-#include <map>
+#include <set>
+#include <sys/stat.h>
 
 namespace zembra {
 
@@ -23,6 +29,63 @@ std::string FullPath(const std::string& picture) {
     const auto absolute = std::filesystem::absolute(picture, ec);
     return ec ? picture : absolute.lexically_normal().string();
 }
+
+// Why the run passed a picture by.
+std::string SkipReason(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return "not found";
+    if (S_ISDIR(st.st_mode))
+        return "is a folder";
+    if (!S_ISREG(st.st_mode) || !IsSupportedExtension(ExtensionOf(path)))
+        return "not a picture";
+    return "no free name for it";
+}
+
+// What a run prints as it goes: each picture's line when it ends, failures as they
+// happen and, on a terminal, a progress bar on stderr that each line clears first.
+class RunReport {
+  public:
+    RunReport(std::ostream& out, std::ostream& err, int barColumns)
+        : out_(out), err_(err), barColumns_(barColumns), start_(std::chrono::steady_clock::now()) {}
+
+    void Started(int total) { drawBar(total); }
+    // An empty line prints nothing but still moves the bar.
+    void Outcome(const std::string& line, int total) {
+        ++done_;
+        if (!line.empty()) {
+            clearBar();
+            out_ << line << std::endl;
+        }
+        drawBar(total);
+    }
+    void Failure(const std::string& message) {
+        clearBar();
+        err_ << message << std::endl;
+    }
+    void End() { clearBar(); }
+
+  private:
+    void drawBar(int total) {
+        if (barColumns_ <= 0)
+            return;
+        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start_;
+        err_ << '\r' << ProgressBarText(done_, total, elapsed.count(), barColumns_) << std::flush;
+        barShown_ = true;
+    }
+    void clearBar() {
+        if (barShown_)
+            err_ << "\r\033[K" << std::flush;
+        barShown_ = false;
+    }
+
+    std::ostream& out_;
+    std::ostream& err_;
+    const int barColumns_;
+    const std::chrono::steady_clock::time_point start_;
+    int done_ = 0;
+    bool barShown_ = false;
+};
 
 } // namespace
 
@@ -81,14 +144,12 @@ bool ApplyWatermark(Form1& form, BatchServices& services, const BatchOptions& o,
     return true;
 }
 
-int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, bool progress) {
+int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, int barColumns) {
     BatchServices services(err);
-    PixelLookahead lookahead;
+    const int jobs = options.jobs > 0 ? options.jobs : UsableProcessors();
+    // The run's own thread is one of the jobs; the others work ahead of it.
+    PixelLookahead lookahead(static_cast<std::size_t>(std::max(2, jobs)), jobs - 1);
     Form1 form(services);
-    // One picture at a time unless asked. Two run a folder about 1.6x faster on an
-    // idle two-core machine (bench/compare --jobs folder), but a run killed midway
-    // may then leave two temporary files, one per thread, instead of one.
-    const int jobs = options.jobs > 0 ? options.jobs : 1;
     // The watermark path draws through the form's boxes, which stay on this
     // thread.
     if (jobs >= 2 && !options.watermark)
@@ -97,14 +158,14 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
     if (options.settings)
         form.ApplicationDataFolder = UserConfigFolder;
     form.Form_Load();
+    RunReport report(out, err, options.quiet ? 0 : barColumns);
     bool stepFailed = false;
+    bool pictureFailed = false;
     form.onFailure = [&](const std::string& message) {
-        stepFailed = true;
-        err << message << '\n';
+        stepFailed = pictureFailed = true;
+        report.Failure(message);
     };
     form.onNotice = [&](const std::string& message) { err << message << '\n'; };
-
-    services.onInterrupt = [&] { form.Command2.Click(); };
 
     const int messagesBefore = services.MessageCount();
     ApplyOptions(form, options);
@@ -122,36 +183,50 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
         return kRefused;
     }
 
-    // The run empties the list when it ends, so each outcome is taken as it is
-    // marked.
-    std::map<int, std::string> outcomes;
+    // Each outcome is printed as its entry is marked: the run empties the list
+    // when it ends, and a long run should show what it has done.
     bool runStarted = false;
+    std::set<int> reported;
+    int stoppedMidway = 0;
     const int total = form.List3.ListCount();
     form.List2.subscribe([&](Control&) {
         const int index = form.shared.CurrentIndex;
-        if (!form.Label3.Visible() || index < 0 || index >= form.List2.ListCount())
+        if (!form.Label3.Visible() || index < 0 || index >= form.List2.ListCount() ||
+            reported.count(index) != 0)
             return;
         const std::string text = form.List2.List(index);
-        if (EndsWith(text, " --- finished") || EndsWith(text, " --- skipped"))
-            outcomes[index] = text;
-        else if (progress && EndsWith(text, " --- processing"))
-            err << "\rpicture " << index + 1 << " of " << total << std::flush;
+        if (EndsWith(text, " --- finished") && pictureFailed && StopRequested(StopLevel::Now)) {
+            // Given up midway: its files are as they were, and it does not count.
+            reported.insert(index);
+            ++stoppedMidway;
+            report.Outcome(text.substr(0, text.size() - 8) + "stopped (left as it was)", total);
+        } else if (EndsWith(text, " --- finished")) {
+            reported.insert(index);
+            report.Outcome(options.quiet ? std::string() : text, total);
+        } else if (EndsWith(text, " --- skipped")) {
+            reported.insert(index);
+            report.Outcome(text + " (" + SkipReason(form.List3.List(index)) + ")", total);
+        } else if (EndsWith(text, " --- processing")) {
+            pictureFailed = false;
+            report.Started(total);
+        }
     });
     form.Label3.subscribe([&](Control&) { runStarted = runStarted || form.Label3.Visible(); });
 
     form.Command1_Click();
-    if (progress && runStarted)
-        err << '\n';
-    if (form.Ending()) {
-        err << "zembra-batch: interrupted\n";
-        return kInterrupted;
-    }
-    if (!runStarted)
+    report.End();
+    if (!runStarted && !StopRequested())
         return kRefused;
 
-    for (const auto& [index, text] : outcomes)
-        out << text << '\n';
-    out << form.Label3.Caption() << '\n';
+    const auto& counts = form.shared;
+    out << counts.ProcessedCount - stoppedMidway << " of " << counts.PictureCount << " processed - "
+        << counts.SkippedCount << " skipped" << std::endl;
+    if (StopRequested()) {
+        const int left = total - static_cast<int>(reported.size()) + stoppedMidway;
+        err << "zembra-batch: stopped; " << left << (left == 1 ? " picture was" : " pictures were")
+            << " not processed" << std::endl;
+        return StopExitStatus();
+    }
     return form.shared.SkippedCount > 0 || stepFailed ? kSomeSkipped : kAllProcessed;
 }
 

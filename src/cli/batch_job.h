@@ -12,7 +12,7 @@ namespace zembra {
 class Form1;
 class BatchServices;
 
-enum BatchExit { kAllProcessed = 0, kSomeSkipped = 1, kRefused = 2, kInterrupted = 130 };
+enum BatchExit { kAllProcessed = 0, kSomeSkipped = 1, kRefused = 2 };
 
 // Applies the options to a loaded form; false when a field refused its value.
 bool ApplyOptions(Form1& form, const BatchOptions& options);
@@ -22,7 +22,8 @@ bool ApplyOptions(Form1& form, const BatchOptions& options);
 bool ApplyWatermark(Form1& form, BatchServices& services, const BatchOptions& options,
                     const std::string& file);
 
-// Runs the whole job. `progress` asks for a "picture n of m" line on err.
-int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, bool progress);
+// Runs the whole job. `barColumns`: the width of the terminal the progress bar
+// is drawn on, 0 for none. A run stopped by a signal returns 128 + its number.
+int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, int barColumns = 0);
 
 } // namespace zembra

@@ -1,9 +1,16 @@
 #include "cli/batch_options.h"
 
+#include "imaging/gp_bitmap.h"
+#include "main/picture_naming.h"
 #include "platform/text.h"
 
 #include <array>
 #include <charconv>
+#include <sys/stat.h>
+
+#ifndef ZEMBRA_VERSION
+#define ZEMBRA_VERSION "unknown"
+#endif
 
 namespace zembra {
 
@@ -30,10 +37,141 @@ bool IsPixelCount(const std::string& text) {
     return !text.empty() && text.size() <= 6 && WholeNumber(text, 1, 999999).has_value();
 }
 
+template <std::size_t N>
+std::optional<int> Choice(const std::string& value, const std::array<const char*, N>& names) {
+    for (std::size_t k = 0; k < N; ++k) {
+        if (UCase(value) == UCase(names[k]))
+            return static_cast<int>(k);
+    }
+    return std::nullopt;
+}
+
 constexpr std::array<const char*, 6> kConversions = {"none", "jpg", "gif", "bmp", "tif", "png"};
 constexpr std::array<const char*, 4> kAlignments = {"corner", "top", "center", "bottom"};
+constexpr int kMostJobs = 256;
+
+// A flag without a value. Each flag sets what it names, so the last one given wins.
+struct Switch {
+    const char* name;
+    void (*apply)(BatchOptions&);
+};
+
+constexpr Switch kSwitches[] = {
+    {"--time", [](BatchOptions& o) { o.timeStamp = true; }},
+    {"--keep-aspect", [](BatchOptions& o) { o.keepAspect = true; }},
+    {"--no-keep-aspect", [](BatchOptions& o) { o.keepAspect = false; }},
+    {"--exif", [](BatchOptions& o) { o.keepExif = true; }},
+    {"--no-exif", [](BatchOptions& o) { o.keepExif = false; }},
+    {"--stretch", [](BatchOptions& o) { o.stretch = true; }},
+    {"--settings", [](BatchOptions& o) { o.settings = true; }},
+    {"--quiet", [](BatchOptions& o) { o.quiet = true; }},
+    {"-q", [](BatchOptions& o) { o.quiet = true; }},
+    {"--help", [](BatchOptions& o) { o.help = true; }},
+    {"-h", [](BatchOptions& o) { o.help = true; }},
+    {"--version", [](BatchOptions& o) { o.version = true; }},
+};
+
+// A flag with a value: `apply` checks it and answers why it is wrong, or nothing.
+// Every occurrence is checked, a repeated flag included.
+struct ValueFlag {
+    const char* name;
+    std::string (*apply)(BatchOptions&, const std::string& value);
+};
+
+std::string SetSize(BatchOptions& o, const std::string& v) {
+    const auto x = v.find_first_of("xX");
+    const std::string w = x == std::string::npos ? v : v.substr(0, x);
+    const std::string h = x == std::string::npos ? std::string() : v.substr(x + 1);
+    if (!IsPixelCount(w) || !IsPixelCount(h))
+        return "--size takes WIDTHxHEIGHT in pixels, such as 800x600";
+    // Refused before any work: every picture would fail the same way, and late.
+    const std::int64_t pixels = std::int64_t{std::stoi(w)} * std::stoi(h);
+    const std::int64_t most = DecodeLimits{}.maxPixels;
+    if (pixels > most)
+        return "--size " + w + "x" + h + " asks for " + std::to_string(pixels) +
+               " pixels; a picture may have at most " + std::to_string(most);
+    o.size = {w, h};
+    return {};
+}
+
+constexpr ValueFlag kValueFlags[] = {
+    {"--action",
+     [](BatchOptions& o, const std::string& v) -> std::string {
+         o.action = WholeNumber(v, 1, 7).value_or(0);
+         return o.action ? "" : "--action takes a number from 1 to 7";
+     }},
+    {"--name",
+     [](BatchOptions& o, const std::string& v) -> std::string {
+         o.name = v;
+         return {};
+     }},
+    {"--date",
+     [](BatchOptions& o, const std::string& v) -> std::string {
+         o.dateFormat = WholeNumber(v, 0, 8);
+         return o.dateFormat ? "" : "--date takes a format number from 0 to 8";
+     }},
+    {"--percent",
+     [](BatchOptions& o, const std::string& v) -> std::string {
+         o.percent = v;
+         return IsPercent(v) ? "" : "--percent takes a number from 1 to 100";
+     }},
+    {"--size", SetSize},
+    {"--quality",
+     [](BatchOptions& o, const std::string& v) -> std::string {
+         o.quality = v;
+         return IsPercent(v) ? "" : "--quality takes a number from 1 to 100";
+     }},
+    {"--convert",
+     [](BatchOptions& o, const std::string& v) -> std::string {
+         o.conversion = Choice(v, kConversions);
+         return o.conversion ? "" : "--convert takes none, jpg, gif, bmp, tif or png";
+     }},
+    {"--watermark",
+     [](BatchOptions& o, const std::string& v) -> std::string {
+         o.watermark = v;
+         return v.empty() ? "--watermark needs a picture file" : "";
+     }},
+    {"--align",
+     [](BatchOptions& o, const std::string& v) -> std::string {
+         o.align = Choice(v, kAlignments);
+         return o.align ? "" : "--align takes corner, top, center or bottom";
+     }},
+    {"--transparency",
+     [](BatchOptions& o, const std::string& v) -> std::string {
+         o.transparency = WholeNumber(v, 0, 3);
+         return o.transparency ? "" : "--transparency takes a number from 0 to 3";
+     }},
+    {"--jobs",
+     [](BatchOptions& o, const std::string& v) -> std::string {
+         o.jobs = WholeNumber(v, 1, kMostJobs).value_or(0);
+         return o.jobs ? "" : "--jobs takes a number from 1 to " + std::to_string(kMostJobs);
+     }},
+};
+
+bool IsFlag(const std::string& arg) {
+    const std::string name = arg.substr(0, arg.find('='));
+    for (const Switch& s : kSwitches) {
+        if (name == s.name)
+            return true;
+    }
+    for (const ValueFlag& f : kValueFlags) {
+        if (name == f.name)
+            return true;
+    }
+    return false;
+}
+
+// A folder may share its name with the base name; a file is a picture left out.
+bool ExistingFile(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
 
 } // namespace
+
+std::string BatchVersion() {
+    return ZEMBRA_VERSION;
+}
 
 const char* BatchUsage() {
     return "usage: zembra-batch --action N [options] PICTURE...\n"
@@ -42,11 +180,27 @@ const char* BatchUsage() {
            "                      5 Resize/Rename/Convert Original,\n"
            "                      6 Create/Resize/Rename/Convert Copy,\n"
            "                      7 Rename Original & Resize/Rename/Convert Copy\n"
-           "  --name TEXT         base name of the new names\n"
-           "  --date N            put the date taken first, in format N (0 to 8)\n"
-           "  --time              the time taken replaces the running number\n"
+           "  --name TEXT         base name of the new names: TEXT-001.jpg, TEXT-002.jpg...\n"
+           "  --date N            put the date the picture was taken first, in format N;\n"
+           "                      for 14 July 2024 with --name Trip:\n"
+           "                        0 CCYY, MM-DD   2024, 07-14 Trip-001.jpg\n"
+           "                        1 CCYYMMDD      20240714 Trip-001.jpg\n"
+           "                        2 CCYY-MM-DD    2024-07-14 Trip-001.jpg\n"
+           "                        3 YY-MM-DD      24-07-14 Trip-001.jpg\n"
+           "                        4 YYMMDD        240714 Trip-001.jpg\n"
+           "                        5 MMDDCCYY      07142024 Trip-001.jpg\n"
+           "                        6 MM-DD-CCYY    07-14-2024 Trip-001.jpg\n"
+           "                        7 MMDDYY        071424 Trip-001.jpg\n"
+           "                        8 MM-DD-YY      07-14-24 Trip-001.jpg\n"
+           "  --time              the time taken replaces the running number (Trip-183205.jpg)\n"
            "  --percent N         resize to N percent (1 to 100); default 100\n"
-           "  --size WxH          resize to W by H pixels (not with --percent)\n"
+           "  --size WxH          resize to a size in pixels (not with --percent). With the\n"
+           "                      aspect ratio kept, the picture's longer side becomes its\n"
+           "                      field (W for a landscape picture, H for a portrait or\n"
+           "                      square one) and the other side follows in proportion, so\n"
+           "                      it may pass its own field: a 1000x900 picture at\n"
+           "                      --size 160x120 becomes 160x144. Without it the picture\n"
+           "                      becomes exactly W by H.\n"
            "  --keep-aspect, --no-keep-aspect\n"
            "                      keep the aspect ratio with --size; kept by default\n"
            "  --quality N         JPEG quality 1 to 100 (5 less for JPEG sources);\n"
@@ -59,19 +213,26 @@ const char* BatchUsage() {
            "  --stretch           stretch or shrink the watermark to the picture's width\n"
            "  --transparency N    0 to 3: 75%, 50%, 25% or 0% transparency; without it\n"
            "                      the watermark is drawn as the file has it\n"
-           "  --jobs N            pictures worked on at once, 1 or 2 (the pixel work of\n"
-           "                      the next picture on a second core; the files are the\n"
-           "                      same); default 1\n"
+           "  --jobs N            pictures worked on at once (the files are the same);\n"
+           "                      default: the processors this process may use\n"
            "  --settings          start from the window's saved settings, the action\n"
            "                      included (the flags above override them), and save\n"
            "                      them as the run starts\n"
-           "  --help\n"
-           "exit status: 0 all processed, 1 some skipped or failed, 2 refused or wrong flags\n";
+           "  -q, --quiet         print only failures, skipped pictures and the summary\n"
+           "  -h, --help          this text\n"
+           "  --version           the version\n"
+           "Each picture's line is printed as it ends; on a terminal a progress bar shows\n"
+           "on stderr. Ctrl-C stops after the pictures in hand, a second Ctrl-C (or\n"
+           "SIGTERM) at once; no temporary file stays and no original is touched.\n"
+           "exit status: 0 all processed, 1 some skipped or failed, 2 refused or wrong\n"
+           "flags, 130 stopped by Ctrl-C, 143 stopped by SIGTERM\n";
 }
 
 ParsedArgs ParseBatchArgs(const std::vector<std::string>& args) {
     BatchOptions o;
     auto fail = [](std::string why) { return ParsedArgs{std::nullopt, std::move(why)}; };
+    if (args.empty())
+        return fail({});
     bool onlyPictures = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string arg = args[i];
@@ -88,100 +249,48 @@ ParsedArgs ParseBatchArgs(const std::vector<std::string>& args) {
             inlineValue = arg.substr(eq + 1);
             arg.resize(eq);
         }
-        auto value = [&]() -> std::optional<std::string> {
-            if (inlineValue)
-                return inlineValue;
-            if (i + 1 < args.size())
-                return args[++i];
-            return std::nullopt;
-        };
-        if (arg == "--help" || arg == "-h") {
-            o.help = true;
-        } else if (arg == "--time" || arg == "--keep-aspect" || arg == "--no-keep-aspect" ||
-                   arg == "--exif" || arg == "--no-exif" || arg == "--stretch" ||
-                   arg == "--settings") {
+        bool known = false;
+        for (const Switch& s : kSwitches) {
+            if (arg != s.name)
+                continue;
             if (inlineValue)
                 return fail(arg + " takes no value");
-            if (arg == "--time")
-                o.timeStamp = true;
-            else if (arg == "--settings")
-                o.settings = true;
-            else if (arg == "--stretch")
-                o.stretch = true;
-            else if (arg.ends_with("keep-aspect"))
-                o.keepAspect = arg == "--keep-aspect";
-            else
-                o.keepExif = arg == "--exif";
-        } else if (arg == "--action" || arg == "--name" || arg == "--date" || arg == "--percent" ||
-                   arg == "--size" || arg == "--quality" || arg == "--convert" ||
-                   arg == "--watermark" || arg == "--align" || arg == "--transparency" ||
-                   arg == "--jobs") {
-            const auto v = value();
-            if (!v)
-                return fail(arg + " needs a value");
-            if (arg == "--action") {
-                const auto n = WholeNumber(*v, 1, 7);
-                if (!n)
-                    return fail("--action takes a number from 1 to 7");
-                o.action = *n;
-            } else if (arg == "--name") {
-                o.name = *v;
-            } else if (arg == "--date") {
-                o.dateFormat = WholeNumber(*v, 0, 8);
-                if (!o.dateFormat)
-                    return fail("--date takes a format number from 0 to 8");
-            } else if (arg == "--percent") {
-                if (!IsPercent(*v))
-                    return fail("--percent takes a number from 1 to 100");
-                o.percent = *v;
-            } else if (arg == "--size") {
-                const auto x = v->find_first_of("xX");
-                const std::string w = x == std::string::npos ? *v : v->substr(0, x);
-                const std::string h = x == std::string::npos ? std::string() : v->substr(x + 1);
-                if (!IsPixelCount(w) || !IsPixelCount(h))
-                    return fail("--size takes WIDTHxHEIGHT in pixels, such as 800x600");
-                o.size = {w, h};
-            } else if (arg == "--watermark") {
-                if (v->empty())
-                    return fail("--watermark needs a picture file");
-                o.watermark = *v;
-            } else if (arg == "--align") {
-                for (std::size_t k = 0; k < kAlignments.size(); ++k) {
-                    if (UCase(*v) == UCase(kAlignments[k]))
-                        o.align = static_cast<int>(k);
-                }
-                if (!o.align)
-                    return fail("--align takes corner, top, center or bottom");
-            } else if (arg == "--transparency") {
-                o.transparency = WholeNumber(*v, 0, 3);
-                if (!o.transparency)
-                    return fail("--transparency takes a number from 0 to 3");
-            } else if (arg == "--jobs") {
-                const auto n = WholeNumber(*v, 1, 2);
-                if (!n)
-                    return fail("--jobs takes 1 or 2");
-                o.jobs = *n;
-            } else if (arg == "--quality") {
-                if (!IsPercent(*v))
-                    return fail("--quality takes a number from 1 to 100");
-                o.quality = *v;
-            } else {
-                for (std::size_t k = 0; k < kConversions.size(); ++k) {
-                    if (UCase(*v) == UCase(kConversions[k]))
-                        o.conversion = static_cast<int>(k);
-                }
-                if (!o.conversion)
-                    return fail("--convert takes none, jpg, gif, bmp, tif or png");
-            }
-        } else {
-            return fail("unknown option " + arg);
+            s.apply(o);
+            known = true;
         }
+        for (const ValueFlag& f : kValueFlags) {
+            if (known || arg != f.name)
+                continue;
+            known = true;
+            std::string value;
+            if (inlineValue) {
+                value = *inlineValue;
+            } else {
+                // A flag whose value was left out must not take the next flag or
+                // picture as its value, or that picture is never processed.
+                if (i + 1 == args.size() || IsFlag(args[i + 1]))
+                    return fail(arg + " needs a value");
+                value = args[++i];
+                if (arg == "--name" &&
+                    (IsSupportedExtension(ExtensionOf(value)) || ExistingFile(value)))
+                    return fail("--name " + value +
+                                ": that is a picture, not a name; give the name first, or "
+                                "write --name=" +
+                                value + " if you mean it");
+            }
+            if (std::string why = f.apply(o, value); !why.empty())
+                return fail(why);
+        }
+        if (!known)
+            return fail("unknown option " + arg);
     }
     // Both would set the resize mode; refuse rather than let one win silently.
     if (o.size && o.percent)
         return fail("--size and --percent cannot be used together; give one of them");
     if (!o.watermark && (o.align || o.stretch || o.transparency))
         return fail("--align, --stretch and --transparency need --watermark");
+    if (o.pictures.empty() && !o.help && !o.version)
+        return fail("no pictures given");
     return ParsedArgs{o, {}};
 }
 

@@ -22,19 +22,22 @@ struct BatchOptions {
     std::optional<int> align;             // index of the alignment list
     bool stretch = false;
     std::optional<int> transparency; // slider value, 0 to 3
-    int jobs = 0;                    // pictures worked on at once; 0: the default, 1
+    int jobs = 0;                    // pictures worked on at once; 0: one per processor
     bool settings = false;           // start from the window's settings and write them back
+    bool quiet = false;              // only failures, skipped pictures and the summary
     bool help = false;
+    bool version = false;
     std::vector<std::string> pictures;
 };
 
 struct ParsedArgs {
     std::optional<BatchOptions> options; // empty when the arguments are wrong
-    std::string error;                   // why they are wrong
+    std::string error;                   // why they are wrong; empty with no arguments at all
 };
 
 ParsedArgs ParseBatchArgs(const std::vector<std::string>& args);
 
 const char* BatchUsage();
+std::string BatchVersion();
 
 } // namespace zembra

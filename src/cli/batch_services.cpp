@@ -1,23 +1,6 @@
 #include "cli/batch_services.h"
 
-#include <csignal>
-
 namespace zembra {
-
-namespace {
-volatile std::sig_atomic_t interruptRequested = 0;
-} // namespace
-
-void BatchServices::RequestInterrupt() {
-    interruptRequested = 1;
-}
-
-void BatchServices::DoEvents() {
-    if (interruptRequested && onInterrupt) {
-        interruptRequested = 0;
-        onInterrupt();
-    }
-}
 
 void BatchServices::MsgBox(const std::string& text) {
     messages_.push_back(text);

@@ -5,7 +5,6 @@
 #include "platform/services.h"
 
 #include <deque>
-#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -24,11 +23,8 @@ class BatchServices : public Services {
     std::string ShowOpen(const OpenFileRequest& request) override;
     std::string ClipboardText() override { return {}; }
     void ClearClipboard() override {}
-    // An interrupt (Ctrl+C) waiting when the run lets messages through is handed
-    // to onInterrupt, as "Cancel/Quit" would be.
-    void DoEvents() override;
-    std::function<void()> onInterrupt;
-    static void RequestInterrupt();
+    // Nothing waits for messages here; Ctrl-C reaches the run as a stop request.
+    void DoEvents() override {}
     bool HasDisplay() const override { return false; }
 
   private:

@@ -129,6 +129,7 @@ MainWindow::MainWindow(Options options) : options_(std::move(options)), form_(se
             form_.Command2_Click();
         return true;
     };
+    form_.Lookahead = &lookahead_;
     view_ = std::make_unique<FormView>(form_, std::move(look));
     view_->setWindowIcon(GlyphIcon(Glyph::Application));
     services_.setWindow(view_.get());

@@ -7,7 +7,9 @@
 #include "gui/qt_services.h"
 #include "gui/updates_window.h"
 #include "main/form1.h"
+#include "main/lookahead.h"
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -48,6 +50,9 @@ class MainWindow {
 
     Options options_;
     QtServices services_;
+    // "Process All" works on one picture per processor, as zembra-batch does.
+    PixelLookahead lookahead_{static_cast<std::size_t>(std::max(2, UsableProcessors())),
+                              UsableProcessors() - 1};
     Form1 form_;
     std::unique_ptr<FormView> view_;
     std::unique_ptr<DropTarget> drops_;

@@ -1,7 +1,9 @@
 #include "imaging/gdiplus.h"
 
+#include "imaging/gp_bitmap.h"
 #include "imaging/picture_file.h"
 #include "imaging/session.h"
+#include "platform/stop_request.h"
 #include "platform/stretched_rows.h"
 
 namespace zembra {
@@ -93,10 +95,25 @@ int cGdiPlus::RowsToFile(DecodedRows& rows, int width, int height, const std::st
         Error.raise(GpStatus::InvalidParameter, "the picture box has no picture");
         return 0;
     }
-    StretchedRows stretched(rows, width, height);
-    auto encoded = EncodeRows(*encoder, stretched, options);
+    // Refused before any row is made: such a picture could not be read back either.
+    if (const std::int64_t most = DecodeLimits{}.maxPixels; std::int64_t{width} * height > most) {
+        Error.raise(GpStatus::ValueOverflow, "the output would be " + std::to_string(width) +
+                                                 " x " + std::to_string(height) +
+                                                 " pixels; a picture may have at most " +
+                                                 std::to_string(most));
+        return 0;
+    }
+    // A stop request ends the row loop within a row, on either side of the stretch.
+    StoppableRows source(rows);
+    StretchedRows stretched(source, width, height);
+    StoppableRows target(stretched);
+    auto encoded = EncodeRows(*encoder, target, options);
     if (encoded)
         stretched.Finish();
+    if (StopRequested(rowLoopsStopAt)) {
+        Error.raise(GpStatus::Aborted, "stopped before the picture was finished");
+        return 0;
+    }
     if (const auto damaged = rows.failure()) {
         Error.raise(damaged->status, damaged->detail);
         return 0;

@@ -4,6 +4,7 @@
 #include "main/lookahead.h"
 
 #include "platform/steps.h"
+#include "platform/stop_request.h"
 
 #include <set>
 
@@ -124,13 +125,15 @@ void Form1::Command1_Click() {
     removeLeftovers(0, count - 1);
     const ReleasedAtEnd folders(files_);
     const LookaheadScope lookahead(Lookahead, sizeRule(), lookaheadJobs());
-    for (int i = 0; i < count && !ending_; ++i) {
+    // A stop request ends the run after the picture in hand; the list keeps the
+    // pictures not reached, for the host to report.
+    for (int i = 0; i < count && !ending_ && !StopRequested(); ++i) {
         shared.CurrentIndex = static_cast<std::int16_t>(i);
         processEntry(i);
         --remaining;
         setRemainingLine(remaining);
     }
-    if (ending_)
+    if (ending_ || StopRequested())
         return;
 
     Image1.setPicture(nullptr);

@@ -2,8 +2,11 @@
 
 #include "imaging/gdiplus.h"
 #include "platform/files.h"
+#include "platform/stop_request.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <sched.h>
 #include <sys/stat.h>
 
 namespace zembra {
@@ -79,17 +82,18 @@ void PixelLookahead::Start(const SizeRule& rule, std::vector<LookaheadJob> jobs)
     Stop();
     rule_ = rule;
     slots_.clear();
-    idle_ = true;
+    waiting_ = ended_ = 0;
     for (auto& job : jobs)
         slots_.push_back(Slot{std::move(job), State::Pending, {}, std::nullopt});
     if (slots_.empty())
         return;
-    idle_ = false;
-    try {
-        worker_ = std::thread(&PixelLookahead::Work, this);
-    } catch (const std::system_error&) {
-        // No second thread: every picture stays pending and the run does it itself.
-        idle_ = true;
+    for (int i = 0; i < workers_; ++i) {
+        try {
+            threads_.emplace_back(&PixelLookahead::Work, this);
+        } catch (const std::system_error&) {
+            // Fewer threads: the run does what they would have done itself.
+            break;
+        }
     }
 }
 
@@ -99,17 +103,25 @@ void PixelLookahead::Stop() {
         stopping_ = true;
     }
     changed_.notify_all();
-    if (worker_.joinable())
-        worker_.join();
+    for (std::thread& thread : threads_)
+        thread.join();
+    threads_.clear();
     std::lock_guard lock(mutex_);
     slots_.clear(); // removes the files nobody took
     reached_ = 0;
     stopping_ = false;
 }
 
+bool PixelLookahead::Settled() const {
+    if (waiting_ + ended_ < threads_.size())
+        return false;
+    // A waiting worker that has room again is about to wake.
+    return waiting_ == 0 || stopping_ || !NextPending() || NoRoom();
+}
+
 void PixelLookahead::Settle() {
     std::unique_lock lock(mutex_);
-    changed_.wait(lock, [&] { return idle_; });
+    changed_.wait(lock, [&] { return Settled(); });
 }
 
 std::optional<std::size_t> PixelLookahead::NextPending() const {
@@ -120,26 +132,31 @@ std::optional<std::size_t> PixelLookahead::NextPending() const {
     return std::nullopt;
 }
 
+bool PixelLookahead::NoRoom() const {
+    std::size_t finished = 0;
+    for (std::size_t i = reached_; i < slots_.size(); ++i)
+        finished += slots_[i].state == State::Done ? 1 : 0;
+    return finished >= ahead_;
+}
+
 void PixelLookahead::Work() {
     std::unique_lock lock(mutex_);
     for (;;) {
         const auto next = NextPending();
-        if (stopping_ || !next) {
-            idle_ = true;
+        // Pending slots only ever become fewer, so a worker that finds none is done.
+        if (stopping_ || !next || StopRequested()) {
+            ++ended_;
             changed_.notify_all();
             return;
         }
-        std::size_t waiting = 0;
-        for (std::size_t i = reached_; i < slots_.size(); ++i)
-            waiting += slots_[i].state == State::Done ? 1 : 0;
-        if (waiting >= ahead_) {
+        if (NoRoom()) {
             // Disk and memory stay bounded: wait for the run to take a file.
-            idle_ = true;
+            ++waiting_;
             changed_.notify_all();
             changed_.wait(lock);
+            --waiting_;
             continue;
         }
-        idle_ = false;
         RunJob(lock, *next);
     }
 }
@@ -151,7 +168,11 @@ void PixelLookahead::RunJob(std::unique_lock<std::mutex>& lock, std::size_t at) 
     const LookaheadJob job = slots_[at].job;
     lock.unlock();
     FileIdentity identity;
+    // Nobody waits for this picture yet: any stop request may drop it.
+    const StopLevel runStopsAt = rowLoopsStopAt;
+    rowLoopsStopAt = StopLevel::AfterPicture;
     std::optional<LookaheadFile> file = Encode(job, rule_, identity);
+    rowLoopsStopAt = runStopsAt;
     lock.lock();
     Slot& slot = slots_[at];
     if (file && !stopping_ && at >= reached_) {
@@ -161,13 +182,6 @@ void PixelLookahead::RunJob(std::unique_lock<std::mutex>& lock, std::size_t at) 
     } else {
         slot.state = State::Gone;
     }
-    changed_.notify_all();
-}
-
-// The run moved on, which may have made room: a waiting worker has work again.
-void PixelLookahead::Wake() {
-    if (worker_.joinable() && NextPending())
-        idle_ = false;
     changed_.notify_all();
 }
 
@@ -181,7 +195,7 @@ std::optional<LookaheadFile> PixelLookahead::Take(int index, const std::string& 
             passed.state = State::Gone;
         }
     }
-    Wake();
+    changed_.notify_all(); // the run moved on, which may have made room
     if (reached_ == slots_.size() || slots_[reached_].job.index != index)
         return std::nullopt;
     Slot& slot = slots_[reached_];
@@ -189,13 +203,13 @@ std::optional<LookaheadFile> PixelLookahead::Take(int index, const std::string& 
     // after this one, so both processors stay busy.
     while (slot.state == State::Working) {
         const auto after = NextPending();
-        if (after && *after <= reached_ + ahead_)
+        if (after && *after <= reached_ + ahead_ && !StopRequested())
             RunJob(lock, *after);
         else
             changed_.wait(lock);
     }
     ++reached_;
-    Wake();
+    changed_.notify_all();
     std::optional<LookaheadFile> file = std::move(slot.file);
     slot.file.reset();
     const bool done = slot.state == State::Done && slot.job.source == source;
@@ -206,6 +220,14 @@ std::optional<LookaheadFile> PixelLookahead::Take(int index, const std::string& 
     if (!done || IdentifyFile(source) != identity)
         return std::nullopt;
     return file;
+}
+
+int UsableProcessors() {
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (::sched_getaffinity(0, sizeof(set), &set) != 0)
+        return 1;
+    return std::max(1, CPU_COUNT(&set));
 }
 
 LookaheadScope::LookaheadScope(PixelLookahead* lookahead, const SizeRule& rule,

@@ -1,7 +1,7 @@
 #pragma once
-// Pixel work done ahead of the batch run on a second thread. The run still names,
+// Pixel work done ahead of the batch run on other threads. The run still names,
 // counts and moves every picture itself, in list order; for the pictures it
-// resizes without a watermark, the worker has usually decoded, stretched and
+// resizes without a watermark, a worker has usually decoded, stretched and
 // encoded the file already, into a temporary file beside the source, and the run
 // only has to move that file into place. Whatever the worker guessed is checked
 // against what the run decides; on any difference the run does the work itself.
@@ -63,17 +63,19 @@ class LookaheadFile {
 
 class PixelLookahead {
   public:
-    // `ahead`: how many finished files may wait for the run at once.
-    explicit PixelLookahead(std::size_t ahead = 2) : ahead_(ahead) {}
+    // `ahead`: how many finished files may wait for the run at once; `workers`:
+    // the threads that make them.
+    explicit PixelLookahead(std::size_t ahead = 2, int workers = 1)
+        : ahead_(ahead), workers_(workers) {}
     ~PixelLookahead();
     PixelLookahead(const PixelLookahead&) = delete;
     PixelLookahead& operator=(const PixelLookahead&) = delete;
 
-    // Starts the worker on the run's pictures, in list order (ascending indexes).
+    // Starts the workers on the run's pictures, in list order (ascending indexes).
     void Start(const SizeRule& rule, std::vector<LookaheadJob> jobs);
-    // Joins the worker and removes every file the run did not take.
+    // Joins the workers and removes every file the run did not take.
     void Stop();
-    // Waits until the worker has done all it may before the run takes a file:
+    // Waits until the workers have done all they may before the run takes a file:
     // lets tests see a settled state without guessing at times.
     void Settle();
 
@@ -93,20 +95,27 @@ class PixelLookahead {
         std::optional<LookaheadFile> file;
     };
     void Work();
-    void Wake(); // with the lock held
     void RunJob(std::unique_lock<std::mutex>& lock, std::size_t at);
     std::optional<std::size_t> NextPending() const;
+    bool NoRoom() const; // `ahead_` finished files wait for the run
+    bool Settled() const;
 
     const std::size_t ahead_;
+    const int workers_;
     SizeRule rule_;
     std::mutex mutex_;
     std::condition_variable changed_;
     std::vector<Slot> slots_;
     std::size_t reached_ = 0; // slots before this one are behind the run
     bool stopping_ = false;
-    bool idle_ = true; // the worker waits or has ended
-    std::thread worker_;
+    std::size_t waiting_ = 0; // workers waiting for room
+    std::size_t ended_ = 0;   // workers that found nothing left to do
+    std::vector<std::thread> threads_;
 };
+
+// The processors this process may run on (its affinity mask), at least 1: how
+// many pictures a run works on at once unless told otherwise.
+int UsableProcessors();
 
 // Runs the look-ahead (when there is one) for the length of a batch run: stopped
 // on every way out of it, an exception or an interruption included.

@@ -5,6 +5,7 @@
 #include "imaging/codec.h"
 #include "imaging/gdiplus.h"
 #include "platform/files.h"
+#include "platform/stop_request.h"
 #include "support/temp_dir.h"
 
 #include <algorithm>
@@ -29,7 +30,7 @@ Outcome RunJob(std::vector<std::string> args) {
     const ParsedArgs parsed = ParseBatchArgs(args);
     EXPECT_TRUE(parsed.options) << parsed.error;
     std::ostringstream out, err;
-    const int status = RunBatch(*parsed.options, out, err, false);
+    const int status = RunBatch(*parsed.options, out, err);
     return {status, out.str(), err.str()};
 }
 
@@ -97,7 +98,9 @@ TEST(BatchJob, RelativeRepeatedAndMissingPictures) {
     const Outcome r = RunJob({"--action", "2", "--name", "Copy", "./a.jpg", "a.jpg", "gone.jpg"});
     std::filesystem::current_path(previous);
     EXPECT_EQ(r.status, kSomeSkipped);
-    EXPECT_EQ(r.out, "a.jpg --- finished\ngone.jpg --- skipped\n1 of 2 processed - 1 skipped\n");
+    EXPECT_EQ(
+        r.out,
+        "a.jpg --- finished\ngone.jpg --- skipped (not found)\n1 of 2 processed - 1 skipped\n");
     EXPECT_EQ(dir.Listing(), "Copy-001.jpg a.jpg");
 }
 
@@ -148,16 +151,37 @@ TEST(BatchJob, NonAsciiNamesKeepWorking) {
     EXPECT_EQ(dir.Listing(), "Fête à Zürich-001.jpg");
 }
 
-// Ctrl+C during a run acts as "Cancel/Quit": the run stops and the temporary EXIF
-// copy of the picture in hand is removed.
-TEST(BatchJob, InterruptStopsTheRunWithoutLeftovers) {
-    TempDir dir;
-    std::filesystem::copy_file(std::string(ZEMBRA_SAMPLES_DIR) + "/harbour.jpg", dir / "a.jpg");
-    std::filesystem::copy_file(std::string(ZEMBRA_SAMPLES_DIR) + "/meadow.jpg", dir / "b.jpg");
-    BatchServices::RequestInterrupt();
-    const Outcome r = RunJob({"--action", "4", "--exif", dir / "a.jpg", dir / "b.jpg"});
-    EXPECT_EQ(r.status, kInterrupted);
-    EXPECT_EQ(dir.Listing(), "(R)a.jpg a.jpg b.jpg");
+// A stream that asks the run to stop once a whole line has reached it, as Ctrl-C
+// would just after the first picture ended.
+class StopAfterFirstLine : public std::stringbuf {
+    int sync() override {
+        if (str().find('\n') != std::string::npos)
+            RequestStop(StopLevel::AfterPicture);
+        return 0;
+    }
+};
+
+// A stop after the first picture: the second is not begun, not even by the
+// workers ahead of the run, and nothing they made is left behind.
+TEST(BatchJob, StopEndsTheRunAfterThePictureInHand) {
+    for (const char* jobs : {"1", "3"}) {
+        SCOPED_TRACE(jobs);
+        TempDir dir;
+        std::filesystem::copy_file(std::string(ZEMBRA_SAMPLES_DIR) + "/harbour.jpg", dir / "a.jpg");
+        std::filesystem::copy_file(std::string(ZEMBRA_SAMPLES_DIR) + "/meadow.jpg", dir / "b.jpg");
+        std::filesystem::copy_file(std::string(ZEMBRA_SAMPLES_DIR) + "/meadow.jpg", dir / "c.jpg");
+        const ParsedArgs parsed = ParseBatchArgs({"--jobs", jobs, "--action", "4", "--exif",
+                                                  dir / "a.jpg", dir / "b.jpg", dir / "c.jpg"});
+        StopAfterFirstLine lines;
+        std::ostream out(&lines);
+        std::ostringstream err;
+        const int status = RunBatch(*parsed.options, out, err);
+        ClearStopRequest();
+        EXPECT_EQ(status, 130);
+        EXPECT_EQ(lines.str(), "a.jpg --- finished\n1 of 3 processed - 0 skipped\n");
+        EXPECT_EQ(err.str(), "zembra-batch: stopped; 2 pictures were not processed\n");
+        EXPECT_EQ(dir.Listing(), "(R)a.jpg a.jpg b.jpg c.jpg");
+    }
 }
 
 // Real camera dates whose time is cut short by their count or is no time at all.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # zembra-batch from the outside: files, printed report and exit status.
 set -u
-batch=$1
+batch=$(realpath "$1")
+samples=$(cd "$(dirname "$0")/../../data/samples" && pwd)
 . "$(dirname "$0")/check.sh"
 
 touch a.jpg b.jpg c.jpg
@@ -25,6 +26,48 @@ check "a missing picture exits 1" test $status -eq 1
 check "an unknown flag exits 2" test $status -eq 2
 "$batch" --help | grep -q -- '--action N'
 check "--help shows the flags" test $? -eq 0
+err=$("$batch" 2>&1 >/dev/null); status=$?
+check "alone it prints the usage with exit 2" test $status -eq 2 -a "$(echo "$err" | head -n 1)" = \
+    "usage: zembra-batch --action N [options] PICTURE..."
+check "--version prints the version" test "$("$batch" --version)" = "zembra-batch 2.4.0"
+err=$("$batch" --action 2 --name X --convert png --convert x c.jpg 2>&1 >/dev/null); status=$?
+check "a second --convert with a bad value exits 2" test $status -eq 2
+check "it says why" test "$(echo "$err" | head -n 1)" = "zembra-batch: --convert takes none, jpg, gif, bmp, tif or png"
+"$batch" --action 2 --name c.jpg d.jpg >/dev/null 2>&1; status=$?
+check "a missing --name does not take a picture as the name" test $status -eq 2 -a ! -e c.jpg-001.jpg
+err=$("$batch" --action 6 --name Big --size 30000x30000 --no-keep-aspect c.jpg 2>&1 >/dev/null); status=$?
+check "a size past the limit is refused before any work" test $status -eq 2 -a ! -e Big-001.jpg
+check "it says why" test "$(echo "$err" | head -n 1)" = \
+    "zembra-batch: --size 30000x30000 asks for 900000000 pixels; a picture may have at most 268435456"
+
+# A very tall, thin size on a small picture ends (done or refused), and it never
+# leaves a temporary file.
+cp "$samples/harbour.jpg" thin.jpg
+for convert in none png bmp gif; do
+    "$batch" --action 6 --name "Thin$convert" --size 7x999999 --no-keep-aspect --convert $convert \
+        thin.jpg >/dev/null 2>&1
+    status=$?
+    check "--size 7x999999 to $convert ends with a status" test $status -le 1
+    check "--size 7x999999 to $convert leaves no temporary file" test -z "$(ls -A | grep '^\.~zembra')"
+done
+
+# With the aspect ratio kept, --size 200000x1 makes a 320x240 picture 200000x150000:
+# that picture is refused with the reason, before any row is made.
+err=$("$batch" --action 6 --name Wide --size 200000x1 --convert png thin.jpg 2>&1 >/dev/null); status=$?
+check "an output past the limit fails that picture" test $status -eq 1 -a ! -e Wide-001.PNG
+check "it says why" test "$err" = \
+    "$PWD/Wide-001.PNG: Value Overflow: the output would be 200000 x 150000 pixels; a picture may have at most 268435456"
+
+# Why each picture was passed by.
+mkdir folder && echo text >notes.txt
+out=$("$batch" --action 2 --name Why gone.jpg folder notes.txt)
+check "skipped pictures say why" test "$out" = "gone.jpg --- skipped (not found)
+folder --- skipped (is a folder)
+notes.txt --- skipped (not a picture)
+0 of 3 processed - 3 skipped"
+out=$("$batch" --quiet --action 2 --name Quiet thin.jpg gone.jpg)
+check "--quiet keeps the skipped picture and the summary" test "$out" = "gone.jpg --- skipped (not found)
+1 of 2 processed - 1 skipped"
 err=$("$batch" --action 4 --size 80x60 --percent 50 c.jpg 2>&1 >/dev/null); status=$?
 check "--size with --percent exits 2" test $status -eq 2
 check "--size with --percent says why" test "$(echo "$err" | head -n 1)" = \

@@ -4,6 +4,7 @@
 #include "main/lookahead.h"
 
 #include "imaging/gdiplus.h"
+#include "platform/stop_request.h"
 #include "support/temp_dir.h"
 
 #include <filesystem>
@@ -90,6 +91,37 @@ TEST_F(LookaheadTest, GivesNothingForAChangedSourceOrAnotherPicture) {
     lookahead.Stop();
     EXPECT_TRUE(last && fs::exists(last->Path()));
     last.reset();
+    EXPECT_FALSE(Leftovers(dir));
+}
+
+// Three workers over four pictures: every file is the run's own, whichever worker
+// made it.
+TEST_F(LookaheadTest, SeveralWorkersGiveTheRunsOwnBytes) {
+    PixelLookahead three{4, 3};
+    const SizeRule rule{true, 40};
+    const std::vector<LookaheadJob> jobs = {
+        Job(0, "harbour.jpg", ".jpg", 70), Job(1, "sunset.png", ".png", 75),
+        Job(2, "market.gif", ".bmp", 75), Job(3, "meadow.jpg", ".jpg", 60)};
+    three.Start(rule, jobs);
+    three.Settle();
+    for (const auto& job : jobs) {
+        auto file = three.Take(job.index, job.source);
+        ASSERT_TRUE(file) << job.source;
+        EXPECT_EQ(Bytes(file->Path()),
+                  Plain(job, rule, dir / ("plain" + std::to_string(job.index) + job.extension)));
+    }
+    three.Stop();
+    EXPECT_FALSE(Leftovers(dir));
+}
+
+// Once the run is asked to stop, work not begun is never begun.
+TEST_F(LookaheadTest, AStopRequestBeginsNoMoreWork) {
+    RequestStop(StopLevel::AfterPicture);
+    lookahead.Start(SizeRule{true, 40}, {Job(0, "harbour.jpg", ".jpg", 70)});
+    lookahead.Settle();
+    const bool made = lookahead.Take(0, dir / "harbour.jpg").has_value();
+    ClearStopRequest();
+    EXPECT_FALSE(made);
     EXPECT_FALSE(Leftovers(dir));
 }
 

@@ -1,0 +1,22 @@
+# fish completion for zembra-batch
+complete -c zembra-batch -l action -x -d 'The action' -a '1\t"Rename Original" 2\t"Create/Rename Copy" 3\t"Resize/Convert Original" 4\t"Create/Resize/Convert Copy" 5\t"Resize/Rename/Convert Original" 6\t"Create/Resize/Rename/Convert Copy" 7\t"Rename Original & Resize/Rename/Convert Copy"'
+complete -c zembra-batch -l name -x -d 'Base name of the new names'
+complete -c zembra-batch -l date -x -d 'Put the date taken first' -a '0\t"CCYY, MM-DD" 1\tCCYYMMDD 2\tCCYY-MM-DD 3\tYY-MM-DD 4\tYYMMDD 5\tMMDDCCYY 6\tMM-DD-CCYY 7\tMMDDYY 8\tMM-DD-YY'
+complete -c zembra-batch -l time -d 'The time taken replaces the running number'
+complete -c zembra-batch -l percent -x -d 'Resize to a percentage (1 to 100)'
+complete -c zembra-batch -l size -x -d 'Resize to WxH pixels'
+complete -c zembra-batch -l keep-aspect -d 'Keep the aspect ratio with --size'
+complete -c zembra-batch -l no-keep-aspect -d 'Stretch to exactly WxH'
+complete -c zembra-batch -l quality -x -d 'JPEG quality (1 to 100)'
+complete -c zembra-batch -l convert -x -d 'Output format' -a 'none jpg gif bmp tif png'
+complete -c zembra-batch -l exif -d 'Keep the EXIF block'
+complete -c zembra-batch -l no-exif -d 'Leave the EXIF block out'
+complete -c zembra-batch -l watermark -r -F -d 'Draw a picture onto every picture'
+complete -c zembra-batch -l align -x -d 'Where the watermark goes' -a 'corner top center bottom'
+complete -c zembra-batch -l stretch -d "Stretch the watermark to the picture's width"
+complete -c zembra-batch -l transparency -x -d 'Watermark transparency' -a '0\t75% 1\t50% 2\t25% 3\t0%'
+complete -c zembra-batch -l jobs -x -d 'Pictures worked on at once'
+complete -c zembra-batch -l settings -d "Start from the window's settings and save them"
+complete -c zembra-batch -s q -l quiet -d 'Print only failures, skipped pictures and the summary'
+complete -c zembra-batch -s h -l help -d 'Show the usage'
+complete -c zembra-batch -l version -d 'Show the version'
