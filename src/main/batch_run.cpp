@@ -101,7 +101,7 @@ void Form1::Command1_Click() {
     removeLeftovers(0, count - 1);
     const LookaheadScope lookahead(Lookahead, sizeRule(), lookaheadJobs());
     for (int i = 0; i < count && !ending_; ++i) {
-        shared.CurrentIndex = static_cast<std::int16_t>(i);
+        shared.CurrentIndex = i;
         processEntry(i);
         --remaining;
         setRemainingLine(remaining);
@@ -133,7 +133,7 @@ void Form1::Command6_Click() {
         return;
     List2.setEnabled(true);
     shared.ProcessedCount = 0;
-    shared.PictureCount = static_cast<std::int16_t>(List2.ListCount());
+    shared.PictureCount = List2.ListCount();
     shared.SkippedCount = 0;
     Label3.setVisible(false);
     setRemainingLine(List2.ListCount());

@@ -3,6 +3,7 @@
 // handlers work on the controls only; a host (Qt window, zembra-batch, tests)
 // supplies the services and observes the controls.
 
+#include "main/listed_paths.h"
 #include "main/shared_values.h"
 #include "main/target_size.h"
 #include "platform/controls.h"
@@ -146,6 +147,9 @@ class Form1 : public Form {
     // The update check and the updates dialog live in their own module; the host sets these.
     std::function<void()> CheckVersionAtStartup;
     std::function<void()> ShowUpdatesDialog;
+    // Repaints the windows without taking user input; a long fill of the list
+    // calls it now and then. Unset, nothing is repainted.
+    std::function<void()> RepaintWhileBusy;
     // The folder that holds the settings folder (the user's configuration folder).
     // Unset, start-up leaves it empty and the settings stay in the controls only:
     // tests, and zembra-batch unless it is asked to keep them.
@@ -247,7 +251,7 @@ class Form1 : public Form {
     bool recountListed();
     void hideListButtons();
     void addPicture(const std::string& path, const std::string& displayText);
-    bool isListed(const std::string& path) const;
+    bool isListed(const std::string& path);
     void markEntry(int index, const std::string& suffix);
     void showSelectedPicture();
     void showPreview();
@@ -274,6 +278,8 @@ class Form1 : public Form {
     Services& services_;
     Files& files_;
     bool ending_ = false;
+    ListedPaths listed_{List3};
+    FillPacer fillPacer_;
     // The picture the preview shows, so that a refresh does not decode it again.
     std::string previewShows_;
 };

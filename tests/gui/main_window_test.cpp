@@ -57,6 +57,8 @@ class Window : public ::testing::Test {
     // Each test has settings and a home folder of its own, never the user's.
     ScopedEnv home{"HOME", dir / "home"};
     ScopedEnv config{"XDG_CONFIG_HOME", dir / "config"};
+    // Nothing listens on the discard port: update checks fail at once.
+    ScopedEnv site{"ZEMBRA_UPDATE_SITE", "http://127.0.0.1:9"};
     int ends = 0;
     MainWindow window{{.scale = 1.0, .onEnd = [this] {
                            ++ends;
@@ -150,6 +152,10 @@ TEST_F(Window, UpdatesDialogDisablesTheMainWindowUntilClosed) {
     ASSERT_TRUE(dialog && view);
     EXPECT_FALSE(window.view().isEnabled());
     EXPECT_TRUE(view->isVisible() && view->isEnabled());
+    // The check runs beside the window and fills the dialog when it is over.
+    EXPECT_EQ(dialog->Label6.Caption(), "Checking Online");
+    for (int i = 0; i < 200 && dialog->Label6.Caption() == "Checking Online"; ++i)
+        QTest::qWait(25);
     EXPECT_EQ(dialog->Label6.Caption(), "Version not found");
 
     auto* ok = qobject_cast<QAbstractButton*>(view->widgetFor(dialog->Command1));
@@ -189,7 +195,7 @@ TEST(OpenAnswers, ListExactlyThePathsThroughAddPictures) {
               (Strings{OpenAnswer({"/p/a.jpg", "/p/b.jpg"}), "/q/c.jpg", "/p/d.jpg"}));
 }
 
-TEST(Arguments, SplitIntoOptionsAndCommandLineText) {
+TEST(Arguments, SplitIntoOptionsPathsAndCommandLineText) {
     const struct {
         Strings args;
         std::string commandLine;
@@ -199,9 +205,14 @@ TEST(Arguments, SplitIntoOptionsAndCommandLineText) {
         {{"/p/||a.jpg|b.jpg", "and", "more"}, "/p/||a.jpg|b.jpg and more", {}},
         {{"--add", "a.jpg", "pics"}, "", {"a.jpg", "pics"}},
         {{"--add", "a.jpg", "--", "||/x.jpg"}, "||/x.jpg", {"a.jpg"}},
-        {{"--", "--add"}, "--add", {}},
-        // The text begins at the first argument that is no option.
-        {{"x", "--add", "a.jpg"}, "x --add a.jpg", {}},
+        // Plain paths are added, as a terminal or "Open with" gives them.
+        {{"a.jpg", "b c.jpg"}, "", {"a.jpg", "b c.jpg"}},
+        {{"--add", "a.jpg", "--", "b.jpg"}, "", {"a.jpg", "b.jpg"}},
+        {{"--", "--add"}, "", {"--add"}},
+        {{"*"}, "*", {}},
+        {{"*", "b.jpg"}, "", {"*", "b.jpg"}},
+        // A "||" anywhere makes one text of them, blanks in names restored.
+        {{"x", "--add", "||a.jpg"}, "x --add ||a.jpg", {}},
     };
     for (const auto& c : cases) {
         const GuiArguments parsed = ParseGuiArguments(c.args);
