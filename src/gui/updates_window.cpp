@@ -93,6 +93,7 @@ void UpdatesWindow::present() {
         mainView_->winId();
         view_->winId();
         view_->windowHandle()->setTransientParent(mainView_->windowHandle());
+        CentreOn(*view_, *mainView_);
     }
     view_->show();
     view_->raise();

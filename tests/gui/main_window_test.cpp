@@ -5,6 +5,8 @@
 #include "gui/gui_arguments.h"
 #include "gui/main_window.h"
 #include "gui/picture_paths.h"
+#include "gui/qt_services.h"
+#include "gui/start_up.h"
 #include "support/scripted_services.h"
 #include "support/temp_dir.h"
 
@@ -124,6 +126,9 @@ TEST_F(Window, AddFoldersOpensOneImportDialogThatBrowsesAndGoesAwayOnCancel) {
     ASSERT_NE(import, nullptr);
     EXPECT_TRUE(import->view().isVisible());
     EXPECT_EQ(import->view().windowTitle(), "Import Picture Folder(s)");
+    // Placed over the main window, not at the screen's corner.
+    EXPECT_TRUE(window.view().frameGeometry().contains(import->view().frameGeometry().center()));
+    EXPECT_NE(import->view().pos(), QPoint(0, 0));
     QTest::mouseClick(addFolders, Qt::LeftButton);
     EXPECT_EQ(window.importWindow(), import); // one dialog at a time
 
@@ -167,6 +172,30 @@ TEST_F(Window, UpdatesDialogDisablesTheMainWindowUntilClosed) {
     EXPECT_TRUE(window.view().isEnabled());
     EXPECT_EQ(window.updates().dialog(), nullptr);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+TEST_F(Window, FileDialogsStartInPicturesOnlyWhenItExists) {
+    std::filesystem::create_directories(dir / "home");
+    EXPECT_EQ(StartFolder().toStdString(), dir / "home");
+    std::filesystem::create_directories(dir / "home/Pictures");
+    EXPECT_EQ(StartFolder().toStdString(), dir / "home/Pictures");
+}
+
+TEST(DesktopUrls, AreWebAddressesOnlyForHttpAndFilesOtherwise) {
+    const std::string here = std::filesystem::current_path().string();
+    const struct {
+        const char* target;
+        std::string url;
+    } cases[] = {
+        {"https://example.org/", "https://example.org/"},
+        {"/p/a b#1.jpg", "file:///p/a%20b%231.jpg"},
+        // A list entry that is no absolute path is still a file, never a host.
+        {"www.example.org", "file://" + here + "/www.example.org"},
+        {"ftp://x/a.jpg", "file://" + here + "/ftp:/x/a.jpg"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(DesktopUrl(c.target).toString(QUrl::FullyEncoded).toStdString(), c.url)
+            << c.target;
 }
 
 TEST(PictureNames, AreKnownByTheirExtensionInAnyCase) {
