@@ -7,6 +7,7 @@
 #include "gui/picture_paths.h"
 #include "gui/qt_services.h"
 #include "gui/start_up.h"
+#include "support/loopback_server.h"
 #include "support/scripted_services.h"
 #include "support/temp_dir.h"
 
@@ -172,6 +173,29 @@ TEST_F(Window, UpdatesDialogDisablesTheMainWindowUntilClosed) {
     EXPECT_TRUE(window.view().isEnabled());
     EXPECT_EQ(window.updates().dialog(), nullptr);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// A server that takes the connection and never answers holds the start-up check,
+// never the window: it is shown and takes clicks meanwhile.
+TEST(StartUpCheck, RunsBesideTheWindowWhichStaysUsable) {
+    TempDir dir;
+    ScopedEnv home{"HOME", dir / "home"};
+    ScopedEnv config{"XDG_CONFIG_HOME", dir / "config"};
+    LoopbackServer server;
+    ASSERT_TRUE(server.Running());
+    ScopedEnv site{"ZEMBRA_UPDATE_SITE", server.SilentAddress()};
+    MainWindow window({.scale = 1.0, .onEnd = {}});
+    window.form().Form_Load();
+    window.form().CheckVersionAtStartup();
+    window.view().show();
+    EXPECT_EQ(window.updates().host().startUpCheck, nullptr); // not before the loop runs
+    QTest::qWait(50);
+    const auto& check = window.updates().host().startUpCheck;
+    ASSERT_NE(check, nullptr);
+    EXPECT_TRUE(check->Running());
+    QTest::mouseClick(window.view().widgetFor("Check5"), Qt::LeftButton, {}, QPoint(4, 4));
+    EXPECT_EQ(window.form().Check5.Value(), 1);
+    EXPECT_TRUE(check->Running());
 }
 
 TEST_F(Window, FileDialogsStartInPicturesOnlyWhenItExists) {
