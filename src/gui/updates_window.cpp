@@ -57,6 +57,9 @@ void UpdatesWindow::Show() {
         view_->activateWindow();
         return;
     }
+    // The dialog checks again into the same version file: a start-up check still
+    // waiting for its server stops.
+    host_.startUpCheck.reset();
     form_ = std::make_unique<Form5>(host_);
     form_->onUnload = [this] { unload(); };
     form_->Refresh = [this] {

@@ -42,13 +42,21 @@ TEST(Form1Layout, EveryControlHasItsOwnPlaceInsideItsFrame) {
 }
 
 // The window grows with the font: a window that did not would cut texts at 14 points.
-class Form1Fonts : public ::testing::TestWithParam<int> {};
+// Each test sets the application's font to the point size and restores it after.
+class Form1Fonts : public ::testing::TestWithParam<int> {
+  protected:
+    void SetUp() override {
+        QFont font(QStringLiteral("DejaVu Sans"));
+        font.setPointSize(GetParam());
+        QApplication::setFont(font);
+    }
+    void TearDown() override { QApplication::setFont(saved_); }
+
+  private:
+    QFont saved_ = QApplication::font();
+};
 
 TEST_P(Form1Fonts, EveryTextFitsItsControl) {
-    const QFont saved = QApplication::font();
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPointSize(GetParam());
-    QApplication::setFont(font);
     MainWindow window({.scale = 0, .onEnd = {}});
     Form1& form = window.form();
     form.Form_Load();
@@ -72,7 +80,6 @@ TEST_P(Form1Fonts, EveryTextFitsItsControl) {
             EXPECT_LE(widget->sizeHint().width(), widget->width()) << name;
         }
     }
-    QApplication::setFont(saved);
     // The check above trusts isElided(): a caption too long must be cut, and whole
     // in the tooltip.
     const std::string tooLong(200, 'W');
@@ -84,10 +91,6 @@ TEST_P(Form1Fonts, EveryTextFitsItsControl) {
 }
 
 TEST_P(Form1Fonts, ImportDialogCaptionsFit) {
-    const QFont saved = QApplication::font();
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPointSize(GetParam());
-    QApplication::setFont(font);
     MainWindow window({.scale = 0, .onEnd = {}});
     window.form().Form_Load();
     window.form().Command9.Click();
@@ -100,7 +103,6 @@ TEST_P(Form1Fonts, ImportDialogCaptionsFit) {
         ASSERT_NE(label, nullptr);
         EXPECT_FALSE(label->isElided()) << caption->Caption();
     }
-    QApplication::setFont(saved);
 }
 
 INSTANTIATE_TEST_SUITE_P(PointSizes, Form1Fonts, ::testing::Values(9, 10, 12, 14));

@@ -42,21 +42,18 @@ quit() {
 setting() { tr -d '\r' <"$work/config/KVD/config.txt" | grep -x "$1" >/dev/null; }
 
 # Typing over the 1280x768 preset keeps every key in the field typed.
-settings 4 2 M
-start
-click 124 298 # Width
-xdotool key ctrl+a type --delay 80 1024
-sleep 0.3
-quit
+type_over_preset() { # x y of the field, then the keys
+    settings 4 2 M
+    start
+    click "$1" "$2"
+    xdotool key ctrl+a type --delay 80 "$3"
+    sleep 0.3
+    quit
+}
+type_over_preset 124 298 1024 # Width
 setting width=1024 || fail "Width: $(grep width= "$work/config/KVD/config.txt")"
 setting combo3=0 || fail "the preset did not turn to Custom"
-
-settings 4 2 M
-start
-click 256 298 # Height
-xdotool key ctrl+a type --delay 80 900
-sleep 0.3
-quit
+type_over_preset 256 298 900 # Height
 setting height=900 || fail "Height: $(grep height= "$work/config/KVD/config.txt")"
 setting width=1280 || fail "Width changed: $(grep width= "$work/config/KVD/config.txt")"
 
