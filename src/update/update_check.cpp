@@ -20,8 +20,10 @@ std::unique_ptr<BackgroundDownload> FetchVersionFile(UpdateHost& host, std::func
     const SharedValues& shared = host.main.shared;
     // Without a home there is no settings folder to fetch into; the check fails
     // as an unreachable site does.
-    if (shared.AppDataFolder.empty())
-        return;
+    if (shared.AppDataFolder.empty()) {
+        then();
+        return nullptr;
+    }
     const std::string path = VersionFilePath(shared);
     // The folder appears with the first settings write; the first check may come
     // before it.

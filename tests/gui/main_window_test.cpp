@@ -152,6 +152,7 @@ TEST_F(Window, AddFoldersOpensOneImportDialogThatBrowsesAndGoesAwayOnCancel) {
 
 TEST_F(Window, UpdatesDialogDisablesTheMainWindowUntilClosed) {
     window.view().show();
+    window.form().shared.AppDataFolder = dir / "config";
     window.form().ShowUpdatesDialog();
     Form5* dialog = window.updates().dialog();
     FormView* view = window.updates().dialogView();
@@ -186,6 +187,7 @@ TEST(StartUpCheck, RunsBesideTheWindowWhichStaysUsable) {
     ScopedEnv site{"ZEMBRA_UPDATE_SITE", server.SilentAddress()};
     MainWindow window({.scale = 1.0, .onEnd = {}});
     window.form().Form_Load();
+    window.form().shared.AppDataFolder = dir / "config";
     window.form().CheckVersionAtStartup();
     window.view().show();
     EXPECT_EQ(window.updates().host().startUpCheck, nullptr); // not before the loop runs
