@@ -297,6 +297,10 @@ class ComboBoxBinder final : public WidgetBinder {
     QComboBox* box_;
 };
 
+// Lists may hold tens of thousands of pictures. Added items are brought in once
+// the event loop (or a handler letting messages through) comes round, not one by
+// one, and every pass compares against a copy of what the widget shows, so a long
+// fill costs one pass per repaint and a changed entry no conversions of the rest.
 class ListBoxBinder final : public WidgetBinder {
   public:
     ListBoxBinder(ListBox& list, QWidget* parent, BinderContext& context)
@@ -309,18 +313,21 @@ class ListBoxBinder final : public WidgetBinder {
                          [this](int row) { userInput([&] { list_.setListIndex(row); }); });
         QObject::connect(view_, &QListWidget::itemDoubleClicked, &receiver_,
                          [this] { userInput([this] { fire(list_.onDblClick); }); });
+        syncNow_ = true;
         attach();
+        syncNow_ = false;
     }
     QWidget* widget() const override { return view_; }
 
   private:
     void show() override {
-        SyncItems(
-            list_, [&] { return view_->count(); }, [&](int i) { return view_->item(i)->text(); },
-            [&](int i, const QString& text) { view_->item(i)->setText(text); },
-            [&](const QString& text) { view_->addItem(text); },
-            [&] { delete view_->takeItem(view_->count() - 1); });
         const int index = list_.ListIndex();
+        // Entries added wait for the next pass, unless a selection among them needs
+        // them now; any other change costs one quick pass and is shown at once.
+        if (syncNow_ || index >= view_->count() || list_.Items().size() <= shown_.size())
+            syncItems();
+        else
+            syncLater();
         if (view_->currentRow() != index)
             view_->setCurrentRow(index);
         if (index < 0)
@@ -328,8 +335,48 @@ class ListBoxBinder final : public WidgetBinder {
         else if (!view_->item(index)->isSelected())
             view_->item(index)->setSelected(true);
     }
+
+    void syncLater() {
+        if (syncPending_)
+            return;
+        syncPending_ = true;
+        QTimer::singleShot(0, &receiver_, [this] {
+            syncPending_ = false;
+            syncNow_ = true;
+            refresh();
+            syncNow_ = false;
+        });
+    }
+
+    void syncItems() {
+        const std::vector<std::string>& items = list_.Items();
+        while (shown_.size() > items.size()) {
+            delete view_->takeItem(view_->count() - 1);
+            shown_.pop_back();
+        }
+        for (std::size_t i = 0; i < shown_.size(); ++i) {
+            if (shown_[i] != items[i]) {
+                shown_[i] = items[i];
+                view_->item(static_cast<int>(i))->setText(ToQString(items[i]));
+            }
+        }
+        if (items.size() > shown_.size()) {
+            QStringList added;
+            added.reserve(static_cast<qsizetype>(items.size() - shown_.size()));
+            for (std::size_t i = shown_.size(); i < items.size(); ++i)
+                added << ToQString(items[i]);
+            shown_.insert(shown_.end(), items.begin() + static_cast<std::ptrdiff_t>(shown_.size()),
+                          items.end());
+            view_->addItems(added);
+        }
+    }
+
     ListBox& list_;
     QListWidget* view_;
+    // The texts the widget shows, item by item.
+    std::vector<std::string> shown_;
+    bool syncPending_ = false;
+    bool syncNow_ = false;
 };
 
 class FrameBinder final : public WidgetBinder {

@@ -67,9 +67,10 @@ class Binder {
 
     // Model to widget for what is particular to the kind.
     virtual void show() = 0;
+    // Shows the whole model now; changes of our own widget are not echoed.
+    void refresh();
 
   private:
-    void refresh();
     Control& control_;
     BinderContext& context_;
     int token_ = 0;

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFontMetricsF>
+#include <QScreen>
 
 #include <algorithm>
 #include <climits>
@@ -171,6 +172,17 @@ void FormView::closeEvent(QCloseEvent* event) {
         event->ignore();
     else
         event->accept();
+}
+
+void CentreOn(QWidget& dialog, const QWidget& owner) {
+    QRect place(QPoint(), dialog.frameGeometry().size());
+    place.moveCenter(owner.frameGeometry().center());
+    if (const QScreen* screen = owner.screen()) {
+        const QRect room = screen->availableGeometry();
+        place.moveLeft(std::max(room.left(), std::min(place.left(), room.right() - place.width())));
+        place.moveTop(std::max(room.top(), std::min(place.top(), room.bottom() - place.height())));
+    }
+    dialog.move(place.topLeft());
 }
 
 } // namespace zembra

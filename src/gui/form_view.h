@@ -71,4 +71,8 @@ class FormView : public QWidget {
     Control* shownFocus_ = nullptr;
 };
 
+// Centres a dialog on its owner window, kept on the owner's screen. Window
+// managers may place it otherwise; without one, this is where it appears.
+void CentreOn(QWidget& dialog, const QWidget& owner);
+
 } // namespace zembra

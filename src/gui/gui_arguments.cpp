@@ -1,5 +1,6 @@
 #include "gui/gui_arguments.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace zembra {
@@ -8,6 +9,15 @@ namespace {
 
 bool IsOption(const std::string& arg) {
     return arg.size() > 2 && arg.starts_with("--");
+}
+
+// "*" takes the text from the clipboard; a "||" anywhere makes the arguments one
+// text that a blank in a name may have split.
+bool IsCommandLineText(const std::vector<std::string>& rest) {
+    if (rest.size() == 1 && rest.front() == "*")
+        return true;
+    return std::any_of(rest.begin(), rest.end(),
+                       [](const std::string& arg) { return arg.find("||") != std::string::npos; });
 }
 
 } // namespace
@@ -61,16 +71,22 @@ GuiArguments ParseGuiArguments(const std::vector<std::string>& args) {
     }
     if (!out.error.empty())
         return out;
-    for (std::size_t first = i; i < args.size(); ++i) {
-        if (i > first)
-            out.commandLine += ' ';
-        out.commandLine += args[i];
+    const std::vector<std::string> rest(args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
+    if (IsCommandLineText(rest)) {
+        for (const std::string& arg : rest) {
+            if (!out.commandLine.empty())
+                out.commandLine += ' ';
+            out.commandLine += arg;
+        }
+    } else {
+        // Plain paths, as a terminal or a file manager's "Open with" passes them.
+        out.add.insert(out.add.end(), rest.begin(), rest.end());
     }
     return out;
 }
 
 std::string GuiUsage() {
-    return "Usage: zembra [OPTION...] [TEXT...]\n"
+    return "Usage: zembra [OPTION...] [PATH...|TEXT...]\n"
            "Batch picture processor: rename, resize, convert and watermark pictures.\n"
            "\n"
            "  --add PATH...       add these pictures, or the pictures inside these folders,\n"
@@ -85,6 +101,7 @@ std::string GuiUsage() {
            "  --version           show the version and quit\n"
            "  --                  end of options\n"
            "\n"
+           "PATHs are pictures or folders to add, as with --add.\n"
            "TEXT is the program's command line, the arguments joined by single blanks:\n"
            "a prefix followed by \"||\" and the pictures separated by \"|\", each picture\n"
            "being the prefix followed by its name, as in ||/photos/a.jpg|/photos/b.jpg.\n"

@@ -1,6 +1,7 @@
 #pragma once
-// The options of the zembra executable. Whatever follows them is the program's
-// command-line text: the remaining arguments joined by single blanks.
+// The options of the zembra executable. Whatever follows them is either the
+// program's command-line text (the remaining arguments joined by single blanks,
+// when one holds "||" or they are the single "*"), or plain paths to add.
 
 #include <string>
 #include <vector>
@@ -10,7 +11,8 @@ namespace zembra {
 struct GuiArguments {
     bool help = false;
     bool version = false;
-    // Pictures or folders to add through "Add Pic(s)" once the window is up.
+    // Pictures or folders to add through "Add Pic(s)" once the window is up: those
+    // of --add, then the plain paths after the options.
     std::vector<std::string> add;
     // Check boxes of the main window to tick once the pictures are added, as a
     // user would after start-up: their click handlers run.

@@ -47,6 +47,8 @@ ImportWindow::ImportWindow(Form1& main, QWidget* owner, double scale,
     view_->setWindowFlags(Qt::Dialog);
     view_->setWindowModality(Qt::NonModal);
     services_.setWindow(view_.get());
+    if (owner)
+        CentreOn(*view_, *owner);
     if (!form_.Closed())
         view_->show();
 }

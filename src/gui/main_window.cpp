@@ -3,6 +3,7 @@
 #include "gui/icons.h"
 #include "gui/picture_paths.h"
 
+#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QListWidget>
@@ -135,6 +136,9 @@ MainWindow::MainWindow(Options options) : options_(std::move(options)), form_(se
     services_.setWindow(view_.get());
     form_.onQuit = [this] { end(); };
     form_.ShowImportDialog = [this] { showImportDialog(); };
+    form_.RepaintWhileBusy = [] {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    };
     if (auto* list = qobject_cast<QAbstractItemView*>(view_->widgetFor(form_.List2)))
         drops_ = std::make_unique<DropTarget>(*this, list);
     // A downloaded installer ends the program without the closing steps.
@@ -145,6 +149,7 @@ MainWindow::~MainWindow() {
     updates_.reset();
     form_.onQuit = nullptr;
     form_.ShowImportDialog = nullptr;
+    form_.RepaintWhileBusy = nullptr;
     import_.reset();
     drops_.reset();
     view_.reset();

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -16,6 +17,11 @@ namespace {
 constexpr long kAllowMultiSelect = 0x200;
 constexpr const char* kTitle = "Zembra";
 } // namespace
+
+QString StartFolder() {
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    return !pictures.isEmpty() && QFileInfo(pictures).isDir() ? pictures : QDir::homePath();
+}
 
 void QtServices::MsgBox(const std::string& text) {
     // Message texts break lines with CR LF.
@@ -35,8 +41,9 @@ std::string QtServices::ShowOpen(const OpenFileRequest& request) {
     QStringList filters;
     for (const std::string& filter : DialogNameFilters(request.filter))
         filters << QString::fromStdString(filter);
-    if (lastFolder_.isEmpty())
-        lastFolder_ = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    // A start folder that does not exist would be taken as a name to fill in.
+    if (!QFileInfo(lastFolder_).isDir())
+        lastFolder_ = StartFolder();
     QString start = lastFolder_;
     if (!request.fileName.empty())
         start = QString::fromStdString(request.fileName);

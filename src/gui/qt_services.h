@@ -13,6 +13,9 @@
 
 namespace zembra {
 
+// Where file dialogs start: the pictures folder when it exists, else the home folder.
+QString StartFolder();
+
 class QtServices : public Services {
   public:
     // Dialogs and message boxes open over this window.

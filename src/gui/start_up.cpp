@@ -3,17 +3,25 @@
 #include "platform/config_folder.h"
 
 #include <QDesktopServices>
-#include <QUrl>
+#include <QFileInfo>
 
 namespace zembra {
+
+QUrl DesktopUrl(const std::string& target) {
+    const QString text = QString::fromStdString(target);
+    // Only the site's own addresses are web addresses; anything else is a file,
+    // even a name that looks like a host, and a relative one is taken from here.
+    if (text.startsWith(QLatin1String("https://")) || text.startsWith(QLatin1String("http://")))
+        return QUrl(text, QUrl::StrictMode);
+    return QUrl::fromLocalFile(QFileInfo(text).absoluteFilePath());
+}
 
 void StartUp(Form1& form, const std::string& commandLine) {
     form.ApplicationDataFolder = UserConfigFolder;
     form.OpenWithDesktop = [](const std::string& target) {
-        const QString text = QString::fromStdString(target);
-        // Files are named by their path; anything else is a web address.
-        const QUrl url = text.startsWith(QLatin1Char('/')) ? QUrl::fromLocalFile(text) : QUrl(text);
-        QDesktopServices::openUrl(url);
+        const QUrl url = DesktopUrl(target);
+        if (url.isValid())
+            QDesktopServices::openUrl(url);
     };
     form.Form_Load(commandLine);
 }

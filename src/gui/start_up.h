@@ -3,6 +3,8 @@
 
 #include "main/form1.h"
 
+#include <QUrl>
+
 #include <string>
 
 namespace zembra {
@@ -11,5 +13,9 @@ namespace zembra {
 // desktop's opener. `commandLine` is the program's arguments joined by single
 // blanks ("||/a.jpg|/b.jpg", or "*" for the clipboard's text).
 void StartUp(Form1& form, const std::string& commandLine);
+
+// What the desktop's opener gets for a file or a web address: http(s) addresses
+// as they are, everything else as the file URL of its absolute path.
+QUrl DesktopUrl(const std::string& target);
 
 } // namespace zembra

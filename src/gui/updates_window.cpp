@@ -3,6 +3,7 @@
 #include "exif/cls_exif.h"
 #include "imaging/picture_file.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QTimer>
 #include <QUrl>
@@ -31,7 +32,14 @@ UpdatesWindow::UpdatesWindow(Form1& main, Services& services, QWidget& mainView,
         QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
     };
     host_.endProgram = std::move(endProgram);
-    main_.CheckVersionAtStartup = [this] { CheckVersionAtStartup(host_); };
+    // Downloads run on threads of their own; what follows them runs here.
+    host_.post = [](std::function<void()> work) {
+        QMetaObject::invokeMethod(qApp, std::move(work), Qt::QueuedConnection);
+    };
+    // The check begins once the event loop runs, with the main window on screen.
+    main_.CheckVersionAtStartup = [this] {
+        QTimer::singleShot(0, mainView_.data(), [this] { CheckVersionAtStartup(host_); });
+    };
     main_.ShowUpdatesDialog = [this] { Show(); };
 }
 
@@ -49,6 +57,9 @@ void UpdatesWindow::Show() {
         view_->activateWindow();
         return;
     }
+    // The dialog checks again into the same version file: a start-up check still
+    // waiting for its server stops.
+    host_.startUpCheck.reset();
     form_ = std::make_unique<Form5>(host_);
     form_->onUnload = [this] { unload(); };
     form_->Refresh = [this] {
@@ -56,7 +67,7 @@ void UpdatesWindow::Show() {
             view_->repaint();
     };
     form_->Image1.setPicture(LoadLogo());
-    // As a dialog's load runs before it appears, the check is done before it is shown.
+    // The dialog's load starts the check; its answer fills the dialog once it is in.
     form_->Form_Load();
 
     FormViewOptions look;
@@ -68,8 +79,8 @@ void UpdatesWindow::Show() {
     };
     view_ = std::make_unique<FormView>(*form_, std::move(look));
     view_->setWindowIcon(mainView_ ? mainView_->windowIcon() : QIcon());
-    // The start-up check runs before the main window appears; the dialog waits for
-    // it, so that it opens above it.
+    // Shown before the main window is, the dialog waits for it, so that it opens
+    // above it.
     if (mainView_ && !mainView_->isVisible())
         QTimer::singleShot(0, view_.get(), [this] { present(); });
     else
@@ -85,6 +96,7 @@ void UpdatesWindow::present() {
         mainView_->winId();
         view_->winId();
         view_->windowHandle()->setTransientParent(mainView_->windowHandle());
+        CentreOn(*view_, *mainView_);
     }
     view_->show();
     view_->raise();

@@ -29,6 +29,7 @@ class UpdatesWindow {
 
     Form5* dialog() const { return form_.get(); }
     FormView* dialogView() const { return view_.get(); }
+    const UpdateHost& host() const { return host_; }
 
   private:
     void present();

@@ -128,7 +128,7 @@ void Form1::Command1_Click() {
     // A stop request ends the run after the picture in hand; the list keeps the
     // pictures not reached, for the host to report.
     for (int i = 0; i < count && !ending_ && !StopRequested(); ++i) {
-        shared.CurrentIndex = static_cast<std::int16_t>(i);
+        shared.CurrentIndex = i;
         processEntry(i);
         --remaining;
         setRemainingLine(remaining);
@@ -161,7 +161,7 @@ void Form1::Command6_Click() {
         return;
     List2.setEnabled(true);
     shared.ProcessedCount = 0;
-    shared.PictureCount = static_cast<std::int16_t>(List2.ListCount());
+    shared.PictureCount = List2.ListCount();
     shared.SkippedCount = 0;
     Label3.setVisible(false);
     setRemainingLine(List2.ListCount());

@@ -41,6 +41,20 @@ void AddOne(std::int16_t& counter) {
     ++counter;
 }
 
+void AddOne(std::int32_t& counter) {
+    if (counter == INT32_MAX)
+        throw PlatformError(kOverflow, "Overflow");
+    ++counter;
+}
+
+std::int32_t& NameCounterTable::at(std::size_t slot) {
+    if (slot >= counters_.size())
+        throw PlatformError(kOverflow, "More than " + std::to_string(kSize) +
+                                           " different picture dates in one run: "
+                                           "this picture is left as it is");
+    return counters_[slot];
+}
+
 Form1::Form1(Services& services, Files& files) : Form("Form1"), services_(services), files_(files) {
     // Each picture gets a reader of its own, so nothing of one file leaks into the next.
     ReadDateTaken = [this](const std::string& path) -> std::string {

@@ -3,6 +3,7 @@
 // handlers work on the controls only; a host (Qt window, zembra-batch, tests)
 // supplies the services and observes the controls.
 
+#include "main/listed_paths.h"
 #include "main/shared_values.h"
 #include "main/target_size.h"
 #include "platform/controls.h"
@@ -149,6 +150,9 @@ class Form1 : public Form {
     // The update check and the updates dialog live in their own module; the host sets these.
     std::function<void()> CheckVersionAtStartup;
     std::function<void()> ShowUpdatesDialog;
+    // Repaints the windows without taking user input; a long fill of the list
+    // calls it now and then. Unset, nothing is repainted.
+    std::function<void()> RepaintWhileBusy;
     // The folder that holds the settings folder (the user's configuration folder).
     // Unset, start-up leaves it empty and the settings stay in the controls only:
     // tests, and zembra-batch unless it is asked to keep them.
@@ -250,7 +254,7 @@ class Form1 : public Form {
     bool recountListed();
     void hideListButtons();
     void addPicture(const std::string& path, const std::string& displayText);
-    bool isListed(const std::string& path) const;
+    bool isListed(const std::string& path);
     void markEntry(int index, const std::string& suffix);
     void showSelectedPicture();
     void showPreview();
@@ -287,6 +291,8 @@ class Form1 : public Form {
     bool pictureFailed_ = false;
     // The run has said that no Trash could take its originals.
     bool toldNoTrash_ = false;
+    ListedPaths listed_{List3};
+    FillPacer fillPacer_;
     // The picture the preview shows, so that a refresh does not decode it again.
     std::string previewShows_;
 };

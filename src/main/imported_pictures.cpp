@@ -9,10 +9,8 @@ namespace zembra {
 
 bool Form1::AddImportedPicture(const std::string& path) {
     // Paths are case-sensitive here: /P/a.jpg and /P/A.JPG are two pictures.
-    for (int i = 0; i <= List3.ListCount(); ++i) {
-        if (List3.List(i) == path)
-            return false;
-    }
+    if (isListed(path))
+        return false;
     addPicture(path, FileNamePart(path));
     return true;
 }

@@ -60,10 +60,13 @@ void Form1::ApplyEnablingRule(EnablingRule rule) {
 }
 
 void Form1::Combo3_Click() {
+    // Busy already: typing into Width or Height chose "Custom", and the typing
+    // keeps the focus.
+    const bool typed = shared.SizePresetBusy != 0;
     shared.SizePresetBusy = 1;
     const int preset = Combo3.ListIndex();
     if (preset == 0) {
-        if (Text3.Enabled())
+        if (Text3.Enabled() && !typed)
             Text3.SetFocus();
     } else if (preset >= 1 && preset <= 6) {
         Text3.setText(kPresetSizes[preset - 1][0]);
@@ -79,7 +82,7 @@ bool Form1::ValidateJob(bool takeSelectedIndex) {
         return false;
     }
     if (takeSelectedIndex)
-        shared.CurrentIndex = static_cast<std::int16_t>(List2.ListIndex());
+        shared.CurrentIndex = List2.ListIndex();
     if (List2.ListCount() == 0) {
         services_.MsgBox("No Pictures to Process!");
         return false;

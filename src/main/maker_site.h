@@ -6,6 +6,10 @@
 
 namespace zembra {
 
-inline constexpr std::string_view kMakerSite = "https://ostrel.example.com";
+// Packagers set it when they configure the build (ZEMBRA_SITE_ADDRESS).
+#ifndef ZEMBRA_SITE_ADDRESS
+#define ZEMBRA_SITE_ADDRESS "https://ostrel.example.com"
+#endif
+inline constexpr std::string_view kMakerSite = ZEMBRA_SITE_ADDRESS;
 
 } // namespace zembra

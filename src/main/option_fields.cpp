@@ -49,11 +49,15 @@ void Form1::Text5_Change() {
 // A typed width or height turns the size preset back to "Custom" (unless a preset
 // is writing it) and must be a number of pixels that six digits can write: a
 // pasted or remembered "1e9" would make boxes larger than any picture can be.
+// The switch happens once and leaves the focus where the user is typing.
 void Form1::checkPixelField(TextBox& field) {
     if (field.Text().empty())
         return;
-    if (shared.SizePresetBusy == 0)
+    if (shared.SizePresetBusy == 0 && Combo3.ListIndex() != 0) {
+        shared.SizePresetBusy = 1;
         Combo3.setListIndex(0);
+        shared.SizePresetBusy = 0;
+    }
     const char* message = nullptr;
     if (!IsNumeric(field.Text()))
         message = "Only Numeric Values Allowed";

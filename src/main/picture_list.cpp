@@ -33,20 +33,19 @@ void SwapEntries(ListControl& list, int a, int b) {
 } // namespace
 
 // Paths compare exactly: on Linux a.jpg and A.JPG are two files, and both are
-// listed and processed. Only extensions are matched without case.
-bool Form1::isListed(const std::string& path) const {
-    // Up to and including ListCount: the entry past the end reads as empty, so an
-    // empty name (a cancelled dialog) counts as listed and adds nothing.
-    for (int i = 0; i <= List3.ListCount(); ++i) {
-        if (List3.List(i) == path)
-            return true;
-    }
-    return false;
+// listed and processed. Only extensions are matched without case. An empty name
+// (a cancelled dialog) counts as listed, so it adds nothing.
+bool Form1::isListed(const std::string& path) {
+    return path.empty() || listed_.Contains(path);
 }
 
 void Form1::addPicture(const std::string& path, const std::string& displayText) {
-    List3.AddItem(path);
+    listed_.Append(path);
     List2.AddItem(DisplayText(displayText));
+    if (RepaintWhileBusy && fillPacer_.Due()) {
+        setRemainingLine(List2.ListCount());
+        RepaintWhileBusy();
+    }
 }
 
 void Form1::Command7_Click() {
@@ -77,7 +76,7 @@ void Form1::Command7_Click() {
 }
 
 bool Form1::recountListed() {
-    shared.PictureCount = static_cast<std::int16_t>(List2.ListCount());
+    shared.PictureCount = List2.ListCount();
     shared.SkippedCount = 0;
     shared.ProcessedCount = 0;
     if (shared.PictureCount <= 0)

@@ -91,7 +91,7 @@ void Form1::processpicture(const std::string& path) {
                 shared.NameCounters.at(static_cast<std::size_t>(slot)) = 0;
             }
         }
-        std::int16_t& counter = shared.NameCounters.at(static_cast<std::size_t>(slot));
+        auto& counter = shared.NameCounters.at(static_cast<std::size_t>(slot));
         const std::string stamp = Check2.Value() == 1 ? TimeStamp(date.Time) : std::string();
         if (!stamp.empty()) {
             parts.NumberSuffix = stamp;

@@ -1,8 +1,10 @@
 #pragma once
-// Values shared by the main window's handlers. Counters are 16-bit, as the
-// handlers were written for; AddChecked() refuses to wrap them.
+// Values shared by the main window's handlers. The run's counters and the
+// naming's running numbers are 32-bit, so lists of any size a user can gather
+// count right; AddOne() refuses to wrap a counter.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -10,12 +12,25 @@
 
 namespace zembra {
 
+// The naming's running numbers, one per date met in a run (or slot 1 without
+// dates). The table is bounded: a date past its end gets a clear refusal, which
+// skips that picture, instead of growing without limit.
+class NameCounterTable {
+  public:
+    static constexpr std::size_t kSize = 10000;
+    std::int32_t& at(std::size_t slot);
+    void fill(std::int32_t value) { counters_.fill(value); }
+
+  private:
+    std::array<std::int32_t, kSize> counters_{};
+};
+
 struct SharedValues {
     // Batch run counters.
-    std::int16_t ProcessedCount = 0;
-    std::int16_t SkippedCount = 0;
-    std::int16_t PictureCount = 0;
-    std::int16_t CurrentIndex = 0;
+    std::int32_t ProcessedCount = 0;
+    std::int32_t SkippedCount = 0;
+    std::int32_t PictureCount = 0;
+    std::int32_t CurrentIndex = 0;
 
     // Conversion decision for the picture being processed.
     std::int16_t SourceIsJpeg = 0;
@@ -33,7 +48,7 @@ struct SharedValues {
 
     // Naming state; lives for the whole program run.
     std::string LastBaseName;
-    std::array<std::int16_t, 10000> NameCounters{};
+    NameCounterTable NameCounters;
     std::string CopyOutputName;
     std::string OriginalOutputName;
 
@@ -50,7 +65,8 @@ struct SharedValues {
     std::int16_t PublishedVersion = 0;
 };
 
-// counter + 1, or a PlatformError (overflow) when it would leave 16 bits.
+// counter + 1, or a PlatformError (overflow) when it would leave its type.
 void AddOne(std::int16_t& counter);
+void AddOne(std::int32_t& counter);
 
 } // namespace zembra

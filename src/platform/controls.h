@@ -91,6 +91,8 @@ class ListControl : public Control {
         : Control(form, std::move(name), kind, parent) {}
 
     int ListCount() const { return static_cast<int>(items_.size()); }
+    // All items at once, for hosts that show long lists.
+    const std::vector<std::string>& Items() const { return items_; }
     // List(ListCount()) reads as empty; other indices outside the list throw.
     std::string List(int index) const;
     void setList(int index, std::string text);

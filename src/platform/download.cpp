@@ -39,6 +39,11 @@ std::size_t WriteBody(char* data, std::size_t size, std::size_t count, void* tar
     return done;
 }
 
+// libcurl calls this while the transfer runs, idle or not; non-zero aborts it.
+int CheckCancelled(void* flag, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    return static_cast<const std::atomic<bool>*>(flag)->load() ? 1 : 0;
+}
+
 bool Transfer(const std::string& url, std::FILE* out, const DownloadLimits& limits) {
     static std::once_flag initialised;
     std::call_once(initialised, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
@@ -65,6 +70,11 @@ bool Transfer(const std::string& url, std::FILE* out, const DownloadLimits& limi
     Sink sink{out, 0, limits.maxBytes};
     curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, WriteBody);
     curl_easy_setopt(e, CURLOPT_WRITEDATA, &sink);
+    if (limits.cancelled) {
+        curl_easy_setopt(e, CURLOPT_XFERINFOFUNCTION, CheckCancelled);
+        curl_easy_setopt(e, CURLOPT_XFERINFODATA, limits.cancelled);
+        curl_easy_setopt(e, CURLOPT_NOPROGRESS, 0L);
+    }
     return curl_easy_perform(e) == CURLE_OK;
 }
 

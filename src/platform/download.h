@@ -2,6 +2,7 @@
 // Blocking HTTP(S) download to a file. Kept in its own library so that only the
 // modules that download link libcurl.
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -14,6 +15,9 @@ struct DownloadLimits {
     long totalSeconds = 300;
     // Larger answers are refused rather than written.
     std::int64_t maxBytes = 512LL << 20;
+    // When set, the transfer stops soon (within a second) after it turns true, as
+    // any failed one does. Lets another thread cancel a download.
+    const std::atomic<bool>* cancelled = nullptr;
 };
 
 // Fetches `url` (http or https, redirects followed to https only) into `destination`. The body is

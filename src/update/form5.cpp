@@ -76,7 +76,10 @@ void Form5::Unload() {
 }
 
 void Form5::CheckOnline() {
-    FetchVersionFile(host_);
+    transfer_ = FetchVersionFile(host_, [this] { showPublishedVersion(); });
+}
+
+void Form5::showPublishedVersion() {
     Read_Version();
     if (VersionNotFound == 1)
         return;
@@ -106,13 +109,17 @@ void Form5::Command2_Click() {
     SetVisible({&Command2, &Command3}, false);
     Command1.setCaption("Cancel");
     Command1.setVisible(true);
-    // The download blocks the window; what it says meanwhile must be on screen.
-    if (Refresh)
+    // Without a thread for it the download blocks the window; what it says
+    // meanwhile must be on screen.
+    if (Refresh && !host_.post)
         Refresh();
     DownloadUpdate();
 }
 
 void Form5::Command1_Click() {
+    // "Cancel" during a download stops it; its partial file goes with it.
+    if (transfer_)
+        transfer_->Cancel();
     Unload();
 }
 
@@ -128,9 +135,14 @@ void Form5::DownloadUpdate() {
     const std::string installer = UpdateInstallerPath(host_.main.shared);
     // Only this download may leave update.exe behind, so its presence means success.
     host_.files.Remove(installer);
-    DownloadFile(host_.site + InstallerPath(host_.main.shared.PublishedVersion), installer,
-                 host_.installerLimits);
+    transfer_ = std::make_unique<BackgroundDownload>(
+        host_.site + InstallerPath(host_.main.shared.PublishedVersion), installer,
+        host_.installerLimits, host_.post, [this](bool) { installerArrived(); });
+}
+
+void Form5::installerArrived() {
     host_.services.DoEvents();
+    const std::string installer = UpdateInstallerPath(host_.main.shared);
     if (host_.files.Exists(installer)) {
         if (host_.openWithDesktop)
             host_.openWithDesktop(installer);

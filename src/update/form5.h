@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 namespace zembra {
 
@@ -54,14 +55,21 @@ class Form5 : public Form {
     void CheckOnline();
     void Read_Version();
     void DownloadUpdate();
+    // True while the version file or the installer is coming in.
+    bool Downloading() const { return transfer_ && transfer_->Running(); }
 
   private:
     void setDesignValues();
     void applyLayout();
     std::string visitLine(const char* purpose) const;
 
+    void showPublishedVersion();
+    void installerArrived();
+
     UpdateHost& host_;
     bool unloaded_ = false;
+    // The download in hand; destroying it stops the transfer.
+    std::unique_ptr<BackgroundDownload> transfer_;
 };
 
 } // namespace zembra

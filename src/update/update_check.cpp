@@ -16,20 +16,26 @@ std::string UpdateInstallerPath(const SharedValues& shared) {
                                         : SettingsFolder(shared.AppDataFolder) + "/update.exe";
 }
 
-void FetchVersionFile(UpdateHost& host) {
+std::unique_ptr<BackgroundDownload> FetchVersionFile(UpdateHost& host, std::function<void()> then) {
     const SharedValues& shared = host.main.shared;
     // Without a home there is no settings folder to fetch into; the check fails
     // as an unreachable site does.
-    if (shared.AppDataFolder.empty())
-        return;
+    if (shared.AppDataFolder.empty()) {
+        then();
+        return nullptr;
+    }
     const std::string path = VersionFilePath(shared);
     // The folder appears with the first settings write; the first check may come
     // before it.
     MakePrivateFolders(SettingsFolder(shared.AppDataFolder));
     // A version file left from an earlier run must not answer for a failed download.
     host.files.Remove(path);
-    DownloadFile(host.site + std::string(kVersionFilePath), path, host.versionLimits);
-    host.services.DoEvents();
+    return std::make_unique<BackgroundDownload>(host.site + std::string(kVersionFilePath), path,
+                                                host.versionLimits, host.post,
+                                                [&host, then = std::move(then)](bool) {
+                                                    host.services.DoEvents();
+                                                    then();
+                                                });
 }
 
 VersionFileRead ReadVersionFile(UpdateHost& host, VersionDigits digits) {
@@ -46,15 +52,16 @@ VersionFileRead ReadVersionFile(UpdateHost& host, VersionDigits digits) {
 }
 
 void CheckVersionAtStartup(UpdateHost& host) {
-    FetchVersionFile(host);
-    // The main window's reader is silent: a failed check only leaves the
-    // published version as it was.
-    ReadVersionFile(host, VersionDigits::WholeLine);
-    // The main window has no place for the published version; the dialog shows it.
-    if (RunningVersionNumber() >= host.main.shared.PublishedVersion)
-        return;
-    if (host.main.ShowUpdatesDialog)
-        host.main.ShowUpdatesDialog();
+    host.startUpCheck = FetchVersionFile(host, [&host] {
+        // The main window's reader is silent: a failed check only leaves the
+        // published version as it was.
+        ReadVersionFile(host, VersionDigits::WholeLine);
+        // The main window has no place for the published version; the dialog shows it.
+        if (RunningVersionNumber() >= host.main.shared.PublishedVersion)
+            return;
+        if (host.main.ShowUpdatesDialog)
+            host.main.ShowUpdatesDialog();
+    });
 }
 
 } // namespace zembra

@@ -7,10 +7,12 @@
 #include "platform/download.h"
 #include "platform/files.h"
 #include "platform/services.h"
+#include "update/background_download.h"
 #include "update/update_site.h"
 #include "update/version_file.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace zembra {
@@ -34,6 +36,11 @@ struct UpdateHost {
     std::function<void(const std::string& path)> openWithDesktop;
     // Ends the program at once, without the main window's closing steps.
     std::function<void()> endProgram;
+    // Hands work to the window's thread; set, downloads run on a thread of their
+    // own and never hold the window. Unset, they run in turn (tests).
+    PostToWindow post;
+    // The start-up check's download while it runs.
+    std::unique_ptr<BackgroundDownload> startUpCheck;
 };
 
 // The check downloads into the settings folder, beside config.txt.
@@ -41,15 +48,16 @@ std::string VersionFilePath(const SharedValues& shared);
 std::string UpdateInstallerPath(const SharedValues& shared);
 
 // Downloads the version file into the settings folder, then lets pending
-// messages run once. A failed download leaves no version file.
-void FetchVersionFile(UpdateHost& host);
+// messages run once and runs `then` on the window's thread. A failed download
+// leaves no version file. The transfer stops when the answer is destroyed.
+std::unique_ptr<BackgroundDownload> FetchVersionFile(UpdateHost& host, std::function<void()> then);
 
 // Reads version.txt of the settings folder and deletes it. A missing file is a
 // failure like an unreadable value; PublishedVersion takes the last value read.
 VersionFileRead ReadVersionFile(UpdateHost& host, VersionDigits digits);
 
 // The start-up check: silent unless the published version is newer, in which case
-// the main window shows the updates dialog.
+// the main window shows the updates dialog once the version file has come in.
 void CheckVersionAtStartup(UpdateHost& host);
 
 } // namespace zembra

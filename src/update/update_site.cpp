@@ -6,7 +6,12 @@
 namespace zembra {
 
 std::string InstallerPath(std::int16_t publishedVersion) {
-    return "/documents/files/KVDv" + std::to_string(publishedVersion) + "setup.exe";
+    // The name is set when the build is configured (ZEMBRA_INSTALLER_NAME).
+    std::string name = ZEMBRA_INSTALLER_NAME;
+    constexpr std::string_view kVersion = "{version}";
+    if (const auto at = name.find(kVersion); at != std::string::npos)
+        name.replace(at, kVersion.size(), std::to_string(publishedVersion));
+    return "/documents/files/" + name;
 }
 
 std::optional<std::string> LoopbackSite(std::string_view address) {

@@ -11,7 +11,8 @@
 namespace zembra {
 
 inline constexpr std::string_view kVersionFilePath = "/documents/files/version.txt";
-// "KVDv" + the published version + "setup.exe", e.g. KVDv241setup.exe.
+// The installer's name, set at build time, with the published version in place of
+// "{version}": KVDv241setup.exe by default.
 std::string InstallerPath(std::int16_t publishedVersion);
 
 // The environment variable that points the update check at a test server.

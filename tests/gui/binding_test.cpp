@@ -209,6 +209,17 @@ TEST_F(Binding, ListSelectionGoesBothWays) {
     form.list.Clear();
     EXPECT_EQ(list->count(), 0);
     EXPECT_EQ(form.calls["list"], 3);
+
+    // A long fill reaches the widget once the event loop comes round; an entry
+    // changed meanwhile shows its new text.
+    for (int i = 0; i < 2000; ++i)
+        form.list.AddItem(std::to_string(i));
+    form.list.setList(1999, "last");
+    QCoreApplication::processEvents();
+    ASSERT_EQ(list->count(), 2000);
+    EXPECT_EQ(list->item(1999)->text(), "last");
+    form.list.setList(0, "first");
+    EXPECT_EQ(list->item(0)->text(), "first");
 }
 
 TEST_F(Binding, EnabledAndVisibleFollowTheModel) {

@@ -1,5 +1,5 @@
 // The main window's layout: every text fits its control at the layout's font and at
-// larger ones.
+// larger ones; so do the folder import dialog's button captions.
 #include "gui/main_window.h"
 #include "gui/widgets.h"
 #include "main/form1.h"
@@ -42,13 +42,21 @@ TEST(Form1Layout, EveryControlHasItsOwnPlaceInsideItsFrame) {
 }
 
 // The window grows with the font: a window that did not would cut texts at 14 points.
-class Form1Fonts : public ::testing::TestWithParam<int> {};
+// Each test sets the application's font to the point size and restores it after.
+class Form1Fonts : public ::testing::TestWithParam<int> {
+  protected:
+    void SetUp() override {
+        QFont font(QStringLiteral("DejaVu Sans"));
+        font.setPointSize(GetParam());
+        QApplication::setFont(font);
+    }
+    void TearDown() override { QApplication::setFont(saved_); }
+
+  private:
+    QFont saved_ = QApplication::font();
+};
 
 TEST_P(Form1Fonts, EveryTextFitsItsControl) {
-    const QFont saved = QApplication::font();
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPointSize(GetParam());
-    QApplication::setFont(font);
     MainWindow window({.scale = 0, .onEnd = {}});
     Form1& form = window.form();
     form.Form_Load();
@@ -72,7 +80,6 @@ TEST_P(Form1Fonts, EveryTextFitsItsControl) {
             EXPECT_LE(widget->sizeHint().width(), widget->width()) << name;
         }
     }
-    QApplication::setFont(saved);
     // The check above trusts isElided(): a caption too long must be cut, and whole
     // in the tooltip.
     const std::string tooLong(200, 'W');
@@ -81,6 +88,21 @@ TEST_P(Form1Fonts, EveryTextFitsItsControl) {
     ASSERT_NE(label, nullptr);
     EXPECT_TRUE(label->isElided());
     EXPECT_EQ(label->toolTip().toStdString(), tooLong);
+}
+
+TEST_P(Form1Fonts, ImportDialogCaptionsFit) {
+    MainWindow window({.scale = 0, .onEnd = {}});
+    window.form().Form_Load();
+    window.form().Command9.Click();
+    ImportWindow* import = window.importWindow();
+    ASSERT_NE(import, nullptr);
+    Form2& dialog = import->form();
+    // The folder buttons only show once a folder is chosen; captions are measured anyway.
+    for (Label* caption : {&dialog.Label8, &dialog.Label6, &dialog.Label4, &dialog.Label5}) {
+        auto* label = dynamic_cast<ElidedLabel*>(import->view().widgetFor(*caption));
+        ASSERT_NE(label, nullptr);
+        EXPECT_FALSE(label->isElided()) << caption->Caption();
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(PointSizes, Form1Fonts, ::testing::Values(9, 10, 12, 14));

@@ -5,6 +5,9 @@
 #include "gui/gui_arguments.h"
 #include "gui/main_window.h"
 #include "gui/picture_paths.h"
+#include "gui/qt_services.h"
+#include "gui/start_up.h"
+#include "support/loopback_server.h"
 #include "support/scripted_services.h"
 #include "support/temp_dir.h"
 
@@ -57,6 +60,8 @@ class Window : public ::testing::Test {
     // Each test has settings and a home folder of its own, never the user's.
     ScopedEnv home{"HOME", dir / "home"};
     ScopedEnv config{"XDG_CONFIG_HOME", dir / "config"};
+    // Nothing listens on the discard port: update checks fail at once.
+    ScopedEnv site{"ZEMBRA_UPDATE_SITE", "http://127.0.0.1:9"};
     int ends = 0;
     MainWindow window{{.scale = 1.0, .onEnd = [this] {
                            ++ends;
@@ -122,6 +127,9 @@ TEST_F(Window, AddFoldersOpensOneImportDialogThatBrowsesAndGoesAwayOnCancel) {
     ASSERT_NE(import, nullptr);
     EXPECT_TRUE(import->view().isVisible());
     EXPECT_EQ(import->view().windowTitle(), "Import Picture Folder(s)");
+    // Placed over the main window, not at the screen's corner.
+    EXPECT_TRUE(window.view().frameGeometry().contains(import->view().frameGeometry().center()));
+    EXPECT_NE(import->view().pos(), QPoint(0, 0));
     QTest::mouseClick(addFolders, Qt::LeftButton);
     EXPECT_EQ(window.importWindow(), import); // one dialog at a time
 
@@ -144,12 +152,17 @@ TEST_F(Window, AddFoldersOpensOneImportDialogThatBrowsesAndGoesAwayOnCancel) {
 
 TEST_F(Window, UpdatesDialogDisablesTheMainWindowUntilClosed) {
     window.view().show();
+    window.form().shared.AppDataFolder = dir / "config";
     window.form().ShowUpdatesDialog();
     Form5* dialog = window.updates().dialog();
     FormView* view = window.updates().dialogView();
     ASSERT_TRUE(dialog && view);
     EXPECT_FALSE(window.view().isEnabled());
     EXPECT_TRUE(view->isVisible() && view->isEnabled());
+    // The check runs beside the window and fills the dialog when it is over.
+    EXPECT_EQ(dialog->Label6.Caption(), "Checking Online");
+    for (int i = 0; i < 200 && dialog->Label6.Caption() == "Checking Online"; ++i)
+        QTest::qWait(25);
     EXPECT_EQ(dialog->Label6.Caption(), "Version not found");
 
     auto* ok = qobject_cast<QAbstractButton*>(view->widgetFor(dialog->Command1));
@@ -161,6 +174,54 @@ TEST_F(Window, UpdatesDialogDisablesTheMainWindowUntilClosed) {
     EXPECT_TRUE(window.view().isEnabled());
     EXPECT_EQ(window.updates().dialog(), nullptr);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// A server that takes the connection and never answers holds the start-up check,
+// never the window: it is shown and takes clicks meanwhile.
+TEST(StartUpCheck, RunsBesideTheWindowWhichStaysUsable) {
+    TempDir dir;
+    ScopedEnv home{"HOME", dir / "home"};
+    ScopedEnv config{"XDG_CONFIG_HOME", dir / "config"};
+    LoopbackServer server;
+    ASSERT_TRUE(server.Running());
+    ScopedEnv site{"ZEMBRA_UPDATE_SITE", server.SilentAddress()};
+    MainWindow window({.scale = 1.0, .onEnd = {}});
+    window.form().Form_Load();
+    window.form().shared.AppDataFolder = dir / "config";
+    window.form().CheckVersionAtStartup();
+    window.view().show();
+    EXPECT_EQ(window.updates().host().startUpCheck, nullptr); // not before the loop runs
+    QTest::qWait(50);
+    const auto& check = window.updates().host().startUpCheck;
+    ASSERT_NE(check, nullptr);
+    EXPECT_TRUE(check->Running());
+    QTest::mouseClick(window.view().widgetFor("Check5"), Qt::LeftButton, {}, QPoint(4, 4));
+    EXPECT_EQ(window.form().Check5.Value(), 1);
+    EXPECT_TRUE(check->Running());
+}
+
+TEST_F(Window, FileDialogsStartInPicturesOnlyWhenItExists) {
+    std::filesystem::create_directories(dir / "home");
+    EXPECT_EQ(StartFolder().toStdString(), dir / "home");
+    std::filesystem::create_directories(dir / "home/Pictures");
+    EXPECT_EQ(StartFolder().toStdString(), dir / "home/Pictures");
+}
+
+TEST(DesktopUrls, AreWebAddressesOnlyForHttpAndFilesOtherwise) {
+    const std::string here = std::filesystem::current_path().string();
+    const struct {
+        const char* target;
+        std::string url;
+    } cases[] = {
+        {"https://example.org/", "https://example.org/"},
+        {"/p/a b#1.jpg", "file:///p/a%20b%231.jpg"},
+        // A list entry that is no absolute path is still a file, never a host.
+        {"www.example.org", "file://" + here + "/www.example.org"},
+        {"ftp://x/a.jpg", "file://" + here + "/ftp:/x/a.jpg"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(DesktopUrl(c.target).toString(QUrl::FullyEncoded).toStdString(), c.url)
+            << c.target;
 }
 
 TEST(PictureNames, AreKnownByTheirExtensionInAnyCase) {
@@ -189,7 +250,7 @@ TEST(OpenAnswers, ListExactlyThePathsThroughAddPictures) {
               (Strings{OpenAnswer({"/p/a.jpg", "/p/b.jpg"}), "/q/c.jpg", "/p/d.jpg"}));
 }
 
-TEST(Arguments, SplitIntoOptionsAndCommandLineText) {
+TEST(Arguments, SplitIntoOptionsPathsAndCommandLineText) {
     const struct {
         Strings args;
         std::string commandLine;
@@ -199,9 +260,14 @@ TEST(Arguments, SplitIntoOptionsAndCommandLineText) {
         {{"/p/||a.jpg|b.jpg", "and", "more"}, "/p/||a.jpg|b.jpg and more", {}},
         {{"--add", "a.jpg", "pics"}, "", {"a.jpg", "pics"}},
         {{"--add", "a.jpg", "--", "||/x.jpg"}, "||/x.jpg", {"a.jpg"}},
-        {{"--", "--add"}, "--add", {}},
-        // The text begins at the first argument that is no option.
-        {{"x", "--add", "a.jpg"}, "x --add a.jpg", {}},
+        // Plain paths are added, as a terminal or "Open with" gives them.
+        {{"a.jpg", "b c.jpg"}, "", {"a.jpg", "b c.jpg"}},
+        {{"--add", "a.jpg", "--", "b.jpg"}, "", {"a.jpg", "b.jpg"}},
+        {{"--", "--add"}, "", {"--add"}},
+        {{"*"}, "*", {}},
+        {{"*", "b.jpg"}, "", {"*", "b.jpg"}},
+        // A "||" anywhere makes one text of them, blanks in names restored.
+        {{"x", "--add", "||a.jpg"}, "x --add ||a.jpg", {}},
     };
     for (const auto& c : cases) {
         const GuiArguments parsed = ParseGuiArguments(c.args);

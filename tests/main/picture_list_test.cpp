@@ -40,6 +40,41 @@ TEST_F(PictureList, MultipleSelectionSkipsListedPicturesAndResetsCounters) {
     EXPECT_EQ(form.Label19.Caption(), "Files to Process: 2");
 }
 
+// Lists longer than 16-bit counters hold: duplicates are still found after the
+// list changed behind the quick test, and a run counts every entry.
+TEST_F(PictureList, ListsPastSixteenBitsStayExactAndCountEveryPicture) {
+    constexpr int kCount = 32770;
+    std::string answer = dir / "gone";
+    for (int i = 0; i < kCount; ++i)
+        answer += '\0' + std::to_string(i) + ".jpg";
+    Add(answer);
+    Add(answer); // all listed already
+    EXPECT_EQ(form.Label19.Caption(), "Files to Process: 32770");
+    form.List2.setListIndex(5);
+    form.Command3_Click(); // removes 5.jpg
+    Add(dir / "gone/5.jpg");
+    Add(dir / "gone/6.jpg");
+    EXPECT_EQ(form.List3.ListCount(), kCount);
+    EXPECT_EQ(form.List3.List(kCount - 1), dir / "gone/5.jpg");
+
+    Run(4); // the files are gone: every one is skipped, and counted
+    EXPECT_EQ(form.Label3.Caption(), "0 of 32770 processed - 32770 skipped");
+}
+
+// A run meeting more dates than the naming's table holds refuses in words.
+TEST(NameCounters, RefuseSlotsPastTheTableWithAClearMessage) {
+    NameCounterTable table;
+    table.at(NameCounterTable::kSize - 1) = 1 << 20; // 32 bits
+    EXPECT_EQ(table.at(NameCounterTable::kSize - 1), 1 << 20);
+    try {
+        table.at(NameCounterTable::kSize);
+        ADD_FAILURE() << "no refusal";
+    } catch (const std::exception& e) {
+        EXPECT_STREQ(e.what(), "More than 10000 different picture dates in one run: "
+                               "this picture is left as it is");
+    }
+}
+
 TEST_F(PictureList, LongNamesShowTheirLastCharacters) {
     Add("/P/abcdefghijklmnopqrstuvwxyz.jpg"); // 30 characters
     EXPECT_EQ(form.List2.List(0), "...jklmnopqrstuvwxyz.jpg");

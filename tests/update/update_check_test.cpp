@@ -11,8 +11,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
 #include <memory>
+#include <mutex>
 #include <sstream>
+#include <thread>
 
 namespace zembra::testing {
 namespace {
@@ -110,6 +114,38 @@ TEST_F(UpdateCheck, YesDownloadsTheInstallerAndOpensItOrSaysItFailed) {
     ASSERT_EQ(opened, std::vector<std::string>{Kvd("update.exe")});
     EXPECT_EQ(ends, 1);
     EXPECT_EQ(Content(Kvd("update.exe")), "installer 2.4.1");
+}
+
+// With the window's thread given, downloads run beside it: "Cancel" stops one that
+// a silent server holds, and its partial file goes; nothing opens, nothing ends.
+TEST_F(UpdateCheck, CancelDuringTheInstallerDownloadStopsItAndRemovesThePartialFile) {
+    auto dialog = OpenDialog("VER=241\r\n");
+    std::mutex lock;
+    std::vector<std::function<void()>> posted;
+    host.post = [&](std::function<void()> work) {
+        const std::lock_guard hold(lock);
+        posted.push_back(std::move(work));
+    };
+    host.site = server.SilentAddress();
+    dialog->Command2.Click();
+    EXPECT_TRUE(dialog->Downloading());
+    const auto kvdFiles = [&] {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(appData / "KVD"))
+            names.push_back(entry.path().filename().string());
+        return names;
+    };
+    for (int i = 0; i < 200 && kvdFiles().empty(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_EQ(kvdFiles().size(), 1u); // the partial file, under a temporary name
+
+    dialog->Command1.Click(); // "Cancel"
+    EXPECT_FALSE(dialog->Downloading());
+    EXPECT_TRUE(kvdFiles().empty());
+    for (const auto& work : posted)
+        work(); // a late answer changes nothing
+    EXPECT_TRUE(opened.empty());
+    EXPECT_EQ(ends, 0);
 }
 
 // The main window's disabling is the window's own test.
