@@ -30,7 +30,8 @@ bool IsPixelCount(const std::string& text) {
     return !text.empty() && text.size() <= 6 && WholeNumber(text, 1, 999999).has_value();
 }
 
-constexpr std::array<const char*, 6> kConversions = {"none", "jpg", "gif", "bmp", "tif", "png"};
+constexpr std::array<const char*, 8> kConversions = {"none", "jpg", "gif",  "bmp",
+                                                     "tif",  "png", "webp", "avif"};
 constexpr std::array<const char*, 4> kAlignments = {"corner", "top", "center", "bottom"};
 
 } // namespace
@@ -49,9 +50,9 @@ const char* BatchUsage() {
            "  --size WxH          resize to W by H pixels (not with --percent)\n"
            "  --keep-aspect, --no-keep-aspect\n"
            "                      keep the aspect ratio with --size; kept by default\n"
-           "  --quality N         JPEG quality 1 to 100 (5 less for JPEG sources);\n"
+           "  --quality N         JPEG, WebP and AVIF quality 1 to 100 (5 less for JPEG sources);\n"
            "                      default 100, as in the window\n"
-           "  --convert FORMAT    none, jpg, gif, bmp, tif or png\n"
+           "  --convert FORMAT    none, jpg, gif, bmp, tif, png, webp or avif\n"
            "  --exif, --no-exif   keep the EXIF block of JPEG pictures; kept by default\n"
            "  --watermark FILE    draw FILE onto every resized or converted picture\n"
            "  --align WHERE       corner (along the diagonal, the default), top, center\n"
@@ -170,7 +171,7 @@ ParsedArgs ParseBatchArgs(const std::vector<std::string>& args) {
                         o.conversion = static_cast<int>(k);
                 }
                 if (!o.conversion)
-                    return fail("--convert takes none, jpg, gif, bmp, tif or png");
+                    return fail("--convert takes none, jpg, gif, bmp, tif, png, webp or avif");
             }
         } else {
             return fail("unknown option " + arg);

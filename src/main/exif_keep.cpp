@@ -2,6 +2,8 @@
 #include "main/form1.h"
 
 #include "exif/cls_exif.h"
+#include "exif/container_exif.h"
+#include "exif/segment_walk.h"
 #include "platform/steps.h"
 
 namespace zembra {
@@ -9,6 +11,22 @@ namespace zembra {
 bool Form1::keepExifCondition() const {
     return Check3.Value() == 1 && shared.SourceIsJpeg == 1 &&
            (shared.TargetExtension == ".JPG" || shared.ConversionPending == 0);
+}
+
+std::shared_ptr<const Bytes> Form1::exifForEncoder(const std::string& source) const {
+    const bool carried = shared.TargetExtension == ".WEBP" || shared.TargetExtension == ".AVIF";
+    if (Check3.Value() != 1 || shared.SourceIsJpeg != 1 || shared.ConversionPending != 1 ||
+        !carried)
+        return nullptr;
+    const auto head = files_.ReadHead(source, exif::kHeadBytes);
+    auto block = head ? exif::ExifTiffBlock(*head) : std::nullopt;
+    if (!block && head && head->size() == exif::kHeadBytes) {
+        const auto whole = files_.ReadAll(source);
+        block = whole ? exif::ExifTiffBlock(*whole) : std::nullopt;
+    }
+    if (!block)
+        return nullptr;
+    return std::make_shared<const Bytes>(std::move(*block));
 }
 
 // Copies the source aside before it is rewritten, so its EXIF block survives.

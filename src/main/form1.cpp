@@ -15,8 +15,10 @@ namespace {
 constexpr const char* kDateFormats[] = {"CCYY, MM-DD", "CCYYMMDD", "CCYY-MM-DD",
                                         "YY-MM-DD",    "YYMMDD",   "MMDDCCYY",
                                         "MM-DD-CCYY",  "MMDDYY",   "MM-DD-YY"};
-constexpr const char* kConversions[] = {"No Conversion",  "Convert to JPG", "Convert to GIF",
-                                        "Convert to BMP", "Convert to TIF", "Convert to PNG"};
+// New entries go at the end: settings store the index.
+constexpr const char* kConversions[] = {"No Conversion",   "Convert to JPG", "Convert to GIF",
+                                        "Convert to BMP",  "Convert to TIF", "Convert to PNG",
+                                        "Convert to WEBP", "Convert to AVIF"};
 constexpr const char* kActions[] = {"******************* Select Action ******************",
                                     "Rename Original",
                                     "Create/Rename Copy",

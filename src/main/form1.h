@@ -261,6 +261,9 @@ class Form1 : public Form {
     bool keepExifCondition() const;
     void exifSave(const std::string& path);
     void exifRestore(const std::string& output);
+    // The source's EXIF block for an output whose encoder carries it (WebP, AVIF),
+    // when the block is to be kept; null otherwise.
+    std::shared_ptr<const Bytes> exifForEncoder(const std::string& source) const;
     bool resizeInto(const std::string& source, const std::string& output, int takes, bool durable);
     void sizeTarget(int w, int h);
     SizeRule sizeRule() const;

@@ -24,6 +24,10 @@ std::vector<LookaheadJob> Form1::lookaheadJobs() const {
         if (!IsSupportedExtension(ext))
             continue;
         const ConversionDecision d = DecideConversionFor(path, Combo4.ListIndex(), action, {});
+        // Outputs that carry the source's EXIF block inside are made in turn.
+        const bool exifInside = d.TargetExtension == ".WEBP" || d.TargetExtension == ".AVIF";
+        if (d.ConversionPending && exifInside && d.SourceIsJpeg && Check3.Value() == 1)
+            continue;
         jobs.push_back({i, path, d.ConversionPending ? d.TargetExtension : ext,
                         d.SourceIsJpeg ? quality - 5 : quality});
     }

@@ -107,6 +107,7 @@ bool Form1::resizeInto(const std::string& source, const std::string& output, int
            saveResized(output, durable, [&](const std::string& temporary) {
                cGdiPlus gdip([&](const ImagingError& e) { failed(output + ": " + e.Text()); },
                              files_);
+               gdip.KeepExif(exifForEncoder(source));
                return gdip.PictureBoxToFile(Picture2, temporary, resizeQuality()) == -1;
            });
 }

@@ -58,6 +58,7 @@ bool Form1::streamResized(const std::string& source, const std::string& output, 
     sizeTarget(rows->Width(), rows->Height());
     return saveResized(output, durable, [&](const std::string& temporary) {
         cGdiPlus gdip(report, files_);
+        gdip.KeepExif(exifForEncoder(source));
         return gdip.RowsToFile(*rows, Picture2.PixelWidth(), Picture2.PixelHeight(), temporary,
                                resizeQuality()) == -1;
     });
