@@ -54,6 +54,8 @@ const char* BatchUsage() {
            "                      default 100, as in the window\n"
            "  --convert FORMAT    none, jpg, gif, bmp, tif, png, webp or avif\n"
            "  --exif, --no-exif   keep the EXIF block of JPEG pictures; kept by default\n"
+           "  --upright           turn pictures the right way up by their EXIF Orientation\n"
+           "                      before resizing\n"
            "  --watermark FILE    draw FILE onto every resized or converted picture\n"
            "  --align WHERE       corner (along the diagonal, the default), top, center\n"
            "                      or bottom\n"
@@ -99,7 +101,7 @@ ParsedArgs ParseBatchArgs(const std::vector<std::string>& args) {
             o.help = true;
         } else if (arg == "--time" || arg == "--keep-aspect" || arg == "--no-keep-aspect" ||
                    arg == "--exif" || arg == "--no-exif" || arg == "--stretch" ||
-                   arg == "--settings") {
+                   arg == "--settings" || arg == "--upright") {
             if (inlineValue)
                 return fail(arg + " takes no value");
             if (arg == "--time")
@@ -108,6 +110,8 @@ ParsedArgs ParseBatchArgs(const std::vector<std::string>& args) {
                 o.settings = true;
             else if (arg == "--stretch")
                 o.stretch = true;
+            else if (arg == "--upright")
+                o.upright = true;
             else if (arg.ends_with("keep-aspect"))
                 o.keepAspect = arg == "--keep-aspect";
             else

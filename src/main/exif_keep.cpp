@@ -4,7 +4,10 @@
 #include "exif/cls_exif.h"
 #include "exif/container_exif.h"
 #include "exif/segment_walk.h"
+#include "exif/upright_block.h"
+
 #include "platform/steps.h"
+#include <cstring>
 
 namespace zembra {
 
@@ -26,7 +29,27 @@ std::shared_ptr<const Bytes> Form1::exifForEncoder(const std::string& source) co
     }
     if (!block)
         return nullptr;
+    if (uprightTurn_ != 1)
+        exif::MarkUpright(*block, Picture2.PixelWidth(), Picture2.PixelHeight());
     return std::make_shared<const Bytes>(std::move(*block));
+}
+
+int Form1::uprightOrientation(const std::string& source) const {
+    if (Check8.Value() != 1)
+        return 1;
+    const auto head = files_.ReadHead(source, exif::kHeadBytes);
+    // HEIF pictures (HEIC, AVIF) are decoded already turned by their container.
+    if (!head || (head->size() >= 8 && std::memcmp(head->data() + 4, "ftyp", 4) == 0))
+        return 1;
+    const auto block = exif::ExifTiffBlock(*head);
+    return block ? exif::OrientationOf(*block) : 1;
+}
+
+// The kept block of an output turned upright describes it as it now is.
+void Form1::markUpright(const std::string& output) {
+    auto bytes = files_.ReadAll(output);
+    if (bytes && exif::MarkUprightInJpeg(*bytes, Picture2.PixelWidth(), Picture2.PixelHeight()))
+        files_.WriteAll(output, *bytes);
 }
 
 // Copies the source aside before it is rewritten, so its EXIF block survives.
@@ -50,6 +73,8 @@ void Form1::exifRestore(const std::string& output) {
         try {
             exif.RemoveEXIFHeader(output);
             exif.CopyEXIFHeader(temporary, output);
+            if (uprightTurn_ != 1)
+                markUpright(output);
         } catch (const std::exception& e) {
             failed(output + ": the EXIF block could not be kept (" + e.what() + ")");
         }

@@ -90,6 +90,7 @@ void Form1::setDesignValues() {
     Label26.setCaption("Convert Image(s)");
     Check3.setCaption("Copy JPG/JPEG EXIF");
     Check3.setValue(1);
+    Check8.setCaption("Turn Pictures Upright");
 
     Frame7.setCaption("Watermark");
     Check6.setCaption("Add Watermark Image");

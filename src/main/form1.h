@@ -65,6 +65,7 @@ class Form1 : public Form {
     Label Label26{*this, "Label26", &Frame1};
     ComboBox Combo4{*this, "Combo4", &Frame1};
     CheckBox Check3{*this, "Check3", &Frame1};
+    CheckBox Check8{*this, "Check8", &Frame1}; // Turn Pictures Upright
     // Watermark
     Frame Frame7{*this, "Frame7"};
     CheckBox Check6{*this, "Check6", &Frame7};
@@ -273,10 +274,18 @@ class Form1 : public Form {
     bool saveResized(const std::string& output, bool durable,
                      const std::function<bool(const std::string& temporary)>& write);
     int resizeQuality() const;
+    // The EXIF Orientation the source is turned by before resizing: 1 (as stored)
+    // unless "Turn Pictures Upright" is on.
+    int uprightOrientation(const std::string& source) const;
+    // "Turn Pictures Upright" lives in a settings file of its own beside config.txt.
+    void readUprightSetting();
+    void writeUprightSetting();
+    void markUpright(const std::string& output);
 
     Services& services_;
     Files& files_;
     bool ending_ = false;
+    int uprightTurn_ = 1; // the orientation the picture being resized was turned by
     // The picture the preview shows, so that a refresh does not decode it again.
     std::string previewShows_;
 };

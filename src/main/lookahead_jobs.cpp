@@ -14,7 +14,8 @@ namespace zembra {
 
 std::vector<LookaheadJob> Form1::lookaheadJobs() const {
     const int action = Combo2.ListIndex();
-    if (!Lookahead || Check6.Value() != 0 || action < 3 || action > 7)
+    // Pictures turned upright are turned in their own turn.
+    if (!Lookahead || Check6.Value() != 0 || Check8.Value() == 1 || action < 3 || action > 7)
         return {};
     const int quality = static_cast<int>(std::nearbyint(NumericValue(Text5.Text())));
     std::vector<LookaheadJob> jobs;

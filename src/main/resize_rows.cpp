@@ -8,6 +8,7 @@
 #include "main/picture_naming.h"
 
 #include "imaging/gdiplus.h"
+#include "imaging/upright.h"
 #include "platform/steps.h"
 #include "platform/text.h"
 
@@ -49,6 +50,8 @@ bool Form1::streamResized(const std::string& source, const std::string& output, 
         cGdiPlus gdip(report, files_);
         rows = gdip.FilenameToRows(source);
     }
+    uprightTurn_ = rows ? uprightOrientation(source) : 1;
+    rows = TurnedUprightRows(std::move(rows), uprightTurn_);
     Picture1.setPicture(nullptr);
     Picture2.setPicture(nullptr);
     services_.DoEvents();

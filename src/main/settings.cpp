@@ -152,6 +152,7 @@ bool Form1::ApplyConfig(std::string_view text) {
 }
 
 void Form1::readconfig() {
+    readUprightSetting();
     if (shared.AppDataFolder.empty())
         return;
     const auto bytes = files_.ReadAll(ConfigFilePath(shared.AppDataFolder));
@@ -173,6 +174,7 @@ void Form1::writeconfig() {
         files_.WriteAll(ConfigFilePath(shared.AppDataFolder), Bytes(text.begin(), text.end()));
     if (!written)
         services_.MsgBox("Error writing config file");
+    writeUprightSetting();
 }
 
 } // namespace zembra
