@@ -228,6 +228,11 @@ std::optional<Bytes> JpegExif(Span file) {
 
 } // namespace
 
+bool IsExifContainer(std::span<const std::uint8_t> file) {
+    const ByteReader r(file, ByteOrder::Big);
+    return (Is(r.Sub(0, 4), "RIFF") && Is(r.Sub(8, 4), "WEBP")) || Is(r.Sub(4, 4), "ftyp");
+}
+
 std::optional<Bytes> ContainerExifBlock(std::span<const std::uint8_t> file) {
     if (auto webp = WebpExif(file))
         return webp;

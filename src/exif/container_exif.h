@@ -11,6 +11,9 @@
 
 namespace zembra::exif {
 
+// Whether the bytes start as a WebP or HEIF file does.
+bool IsExifContainer(std::span<const std::uint8_t> file);
+
 // The block from its TIFF header ("II*\0" or "MM\0*") on; nullopt when the file
 // is no WebP or HEIF file, has no EXIF block, or it lies past the bytes given.
 std::optional<Bytes> ContainerExifBlock(std::span<const std::uint8_t> file);

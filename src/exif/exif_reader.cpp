@@ -73,6 +73,10 @@ bool ExifReader::WalkHead(Bytes head) {
     // No 0 slot after the head: a read reaching its end fails instead, and the
     // whole file decides. A walk that read nothing past the head gives what the
     // whole file would, since it reads the same bytes in the same order.
+    // A WebP or HEIF container is read whole: its boxes may run "to the end of
+    // the file", which the start alone would put elsewhere.
+    if (exif::IsExifContainer(head))
+        return false;
     bytes_ = std::move(head);
     try {
         Walk();

@@ -23,7 +23,7 @@ struct EncodeOptions {
     std::optional<int> quality; // JPEG, WebP and AVIF: 0..100, clamped to that range
     // An EXIF block (from its TIFF header on) for the formats that carry one inside
     // the encoded picture (WebP and AVIF); JPEG outputs get theirs afterwards.
-    std::shared_ptr<const Bytes> exif;
+    std::shared_ptr<const Bytes> exif = nullptr;
 };
 
 // The quality of WebP and AVIF files when none is given.
