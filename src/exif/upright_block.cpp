@@ -1,7 +1,10 @@
 #include "exif/upright_block.h"
 
+#include "exif/container_exif.h"
 #include "exif/segment_walk.h"
 #include "platform/byte_reader.h"
+
+#include <cstring>
 
 namespace zembra::exif {
 
@@ -72,6 +75,14 @@ int OrientationOf(std::span<const std::uint8_t> tiff) {
         }
     });
     return orientation;
+}
+
+int FileOrientation(const Files& files, const std::string& path) {
+    const auto head = files.ReadHead(path, kHeadBytes);
+    if (!head || (head->size() >= 8 && std::memcmp(head->data() + 4, "ftyp", 4) == 0))
+        return 1;
+    const auto block = ExifTiffBlock(*head);
+    return block ? OrientationOf(*block) : 1;
 }
 
 bool MarkUpright(std::span<std::uint8_t> tiff, int width, int height) {

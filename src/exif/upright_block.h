@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 
 #include "platform/files.h"
 
@@ -12,6 +13,11 @@ namespace zembra::exif {
 // The Orientation tag (1 to 8) of IFD0 in a block from its TIFF header on; 1
 // when there is none or it is out of range.
 int OrientationOf(std::span<const std::uint8_t> tiff);
+
+// The orientation a picture file is shown by: its EXIF Orientation, read from
+// the file's start; 1 for HEIF files (HEIC, AVIF), which their decoder turns by
+// the container's own marks, and for files without one.
+int FileOrientation(const Files& files, const std::string& path);
 
 // Patches the block in place for a width x height picture turned upright:
 // Orientation 1, the image and pixel sizes, and the thumbnail (which would stay

@@ -89,6 +89,12 @@ Surface TurnedUpright(const Surface& picture, int orientation) {
     return out;
 }
 
+PictureRef TurnedUpright(PictureRef picture, int orientation) {
+    if (!picture || orientation < 2 || orientation > 8)
+        return picture;
+    return std::make_shared<const Surface>(TurnedUpright(*picture, orientation));
+}
+
 std::unique_ptr<DecodedRows> TurnedUprightRows(std::unique_ptr<DecodedRows> rows, int orientation) {
     if (!rows || orientation < 2 || orientation > 8)
         return rows;

@@ -12,6 +12,9 @@ namespace zembra {
 // 1 to 8 leave it as it is.
 Surface TurnedUpright(const Surface& picture, int orientation);
 
+// A picture shown upright (a preview, a thumbnail); null stays null.
+PictureRef TurnedUpright(PictureRef picture, int orientation);
+
 // The same for rows, which are all read first: a quarter turn needs the last row
 // before the first can be made. A damaged file gives no rows, and its failure.
 std::unique_ptr<DecodedRows> TurnedUprightRows(std::unique_ptr<DecodedRows> rows, int orientation);

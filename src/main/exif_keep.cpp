@@ -5,9 +5,7 @@
 #include "exif/container_exif.h"
 #include "exif/segment_walk.h"
 #include "exif/upright_block.h"
-
 #include "platform/steps.h"
-#include <cstring>
 
 namespace zembra {
 
@@ -35,14 +33,7 @@ std::shared_ptr<const Bytes> Form1::exifForEncoder(const std::string& source) co
 }
 
 int Form1::uprightOrientation(const std::string& source) const {
-    if (Check8.Value() != 1)
-        return 1;
-    const auto head = files_.ReadHead(source, exif::kHeadBytes);
-    // HEIF pictures (HEIC, AVIF) are decoded already turned by their container.
-    if (!head || (head->size() >= 8 && std::memcmp(head->data() + 4, "ftyp", 4) == 0))
-        return 1;
-    const auto block = exif::ExifTiffBlock(*head);
-    return block ? exif::OrientationOf(*block) : 1;
+    return Check8.Value() == 1 ? exif::FileOrientation(files_, source) : 1;
 }
 
 // The kept block of an output turned upright describes it as it now is.

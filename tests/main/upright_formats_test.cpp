@@ -159,6 +159,18 @@ TEST_F(Upright, XmpBeforeExifIsDatedAndKeepsTheBlock) {
     EXPECT_EQ(*block, ExifBlock(1));
 }
 
+TEST_F(Upright, PreviewShowsThePictureUprightWithTheOptionOff) {
+    services.display = true;
+    form.Check8.setValue(0);
+    Add(Source(6));
+    const PictureRef shown = form.Image1.Picture();
+    ASSERT_TRUE(shown);
+    EXPECT_LT(shown->Width(), shown->Height());
+    EXPECT_LT(form.Image1.Width(), form.Image1.Height());
+    // The stored top-left corner shows at the top right.
+    EXPECT_EQ(shown->At(shown->Width() - 2, 1) & 0xFFC0C0C0u, kRed & 0xFFC0C0C0u);
+}
+
 TEST(UprightSetting, RememberedBesideConfigWhichKeepsItsLines) {
     TempDir appData;
     ScriptedServices services;
