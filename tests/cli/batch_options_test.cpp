@@ -43,7 +43,7 @@ TEST(BatchArgs, RefusesWrongValues) {
          {Args{"--action", "8"}, Args{"--action", "x"}, Args{"--action"}, Args{"--date", "9"},
           Args{"--percent", "0"}, Args{"--percent", "101"}, Args{"--percent", "abc"},
           Args{"--size", "800"}, Args{"--size", "800x"}, Args{"--size", "1234567x10"},
-          Args{"--quality", "0"}, Args{"--convert", "webp"}, Args{"--time=1"}, Args{"--frobnicate"},
+          Args{"--quality", "0"}, Args{"--convert", "heic"}, Args{"--time=1"}, Args{"--frobnicate"},
           Args{"--size", "80x60", "--percent", "50"},
           Args{"--watermark", "w.png", "--align", "left"},
           Args{"--watermark", "w.png", "--transparency", "4"}, Args{"--stretch"}}) {
