@@ -21,6 +21,9 @@ struct MuxFree {
     void operator()(WebPMux* m) const { WebPMuxDelete(m); }
 };
 using Mux = std::unique_ptr<WebPMux, MuxFree>;
+struct DataClear {
+    void operator()(WebPData* d) const { WebPDataClear(d); }
+};
 
 Failure WebpFailure(const std::string& what) {
     return {GpStatus::GenericError, "WebP: " + what};
@@ -44,9 +47,11 @@ Result<GpBitmap> DecodeWebp(ByteSpan bytes, const DecodeLimits& limits, int fram
     const Mux mux(WebPMuxCreate(&whole, 0));
     WebPData picture = whole;
     WebPMuxFrameInfo first{};
-    if (mux && WebPMuxGetFrame(mux.get(), 1, &first) == WEBP_MUX_OK) {
+    // The frame's bitstream is put together anew for the caller, who frees it.
+    const std::unique_ptr<WebPData, DataClear> frameData(
+        mux && WebPMuxGetFrame(mux.get(), 1, &first) == WEBP_MUX_OK ? &first.bitstream : nullptr);
+    if (frameData)
         picture = first.bitstream;
-    }
     WebPBitstreamFeatures features{};
     if (WebPGetFeatures(picture.bytes, picture.size, &features) != VP8_STATUS_OK)
         return WebpFailure("not a picture libwebp can read");
