@@ -118,6 +118,8 @@ bool ApplyOptions(Form1& form, const BatchOptions& o) {
         form.Combo4.setListIndex(*o.conversion);
     if (o.keepExif)
         form.Check3.setValue(*o.keepExif ? 1 : 0);
+    if (o.upright)
+        form.Check8.setValue(1);
     return true;
 }
 

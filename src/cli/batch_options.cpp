@@ -46,7 +46,8 @@ std::optional<int> Choice(const std::string& value, const std::array<const char*
     return std::nullopt;
 }
 
-constexpr std::array<const char*, 6> kConversions = {"none", "jpg", "gif", "bmp", "tif", "png"};
+constexpr std::array<const char*, 8> kConversions = {"none", "jpg", "gif",  "bmp",
+                                                     "tif",  "png", "webp", "avif"};
 constexpr std::array<const char*, 4> kAlignments = {"corner", "top", "center", "bottom"};
 constexpr int kMostJobs = 256;
 
@@ -63,6 +64,7 @@ constexpr Switch kSwitches[] = {
     {"--exif", [](BatchOptions& o) { o.keepExif = true; }},
     {"--no-exif", [](BatchOptions& o) { o.keepExif = false; }},
     {"--stretch", [](BatchOptions& o) { o.stretch = true; }},
+    {"--upright", [](BatchOptions& o) { o.upright = true; }},
     {"--settings", [](BatchOptions& o) { o.settings = true; }},
     {"--quiet", [](BatchOptions& o) { o.quiet = true; }},
     {"-q", [](BatchOptions& o) { o.quiet = true; }},
@@ -124,7 +126,7 @@ constexpr ValueFlag kValueFlags[] = {
     {"--convert",
      [](BatchOptions& o, const std::string& v) -> std::string {
          o.conversion = Choice(v, kConversions);
-         return o.conversion ? "" : "--convert takes none, jpg, gif, bmp, tif or png";
+         return o.conversion ? "" : "--convert takes none, jpg, gif, bmp, tif, png, webp or avif";
      }},
     {"--watermark",
      [](BatchOptions& o, const std::string& v) -> std::string {
@@ -203,10 +205,12 @@ const char* BatchUsage() {
            "                      becomes exactly W by H.\n"
            "  --keep-aspect, --no-keep-aspect\n"
            "                      keep the aspect ratio with --size; kept by default\n"
-           "  --quality N         JPEG quality 1 to 100 (5 less for JPEG sources);\n"
-           "                      default 100, as in the window\n"
-           "  --convert FORMAT    none, jpg, gif, bmp, tif or png\n"
+           "  --quality N         JPEG, WebP and AVIF quality 1 to 100 (5 less for JPEG\n"
+           "                      sources); default 100, as in the window\n"
+           "  --convert FORMAT    none, jpg, gif, bmp, tif, png, webp or avif\n"
            "  --exif, --no-exif   keep the EXIF block of JPEG pictures; kept by default\n"
+           "  --upright           turn pictures the right way up by their EXIF Orientation\n"
+           "                      before resizing\n"
            "  --watermark FILE    draw FILE onto every resized or converted picture\n"
            "  --align WHERE       corner (along the diagonal, the default), top, center\n"
            "                      or bottom\n"

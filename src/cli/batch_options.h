@@ -18,6 +18,7 @@ struct BatchOptions {
     std::optional<std::string> quality;
     std::optional<int> conversion; // index of the conversion list
     std::optional<bool> keepExif;
+    bool upright = false;                 // turn pictures upright before resizing
     std::optional<std::string> watermark; // the watermark picture
     std::optional<int> align;             // index of the alignment list
     bool stretch = false;

@@ -27,13 +27,13 @@ void clsEXIF::RemoveEXIFHeader(const std::string& strFileName) {
 }
 
 void clsEXIF::CopyEXIFHeader(const std::string& strSrcFile, const std::string& strDestFile) {
-    // The walk stops at the first APP1, so one found whole in the file's start is
-    // the one the whole file gives; only otherwise is the rest read.
+    // An EXIF APP1 found whole in the file's start is the one the whole file
+    // gives; only otherwise is the rest read.
     auto source = files_->ReadHead(strSrcFile, exif::kHeadBytes);
-    auto segment = source ? exif::FirstApp1Bytes(*source) : std::nullopt;
+    auto segment = source ? exif::ExifApp1Bytes(*source) : std::nullopt;
     if (!segment && source && source->size() == exif::kHeadBytes) {
         source = files_->ReadAll(strSrcFile);
-        segment = source ? exif::FirstApp1Bytes(*source) : std::nullopt;
+        segment = source ? exif::ExifApp1Bytes(*source) : std::nullopt;
     }
     if (!source || source->empty())
         throw ExifError(kFileNotFound, "CopyEXIFHeader", kFileNotFoundText);

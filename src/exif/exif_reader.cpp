@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdio>
 
+#include "exif/container_exif.h"
 #include "exif/tag_table.h"
 #include "platform/byte_reader.h"
 
@@ -72,6 +73,10 @@ bool ExifReader::WalkHead(Bytes head) {
     // No 0 slot after the head: a read reaching its end fails instead, and the
     // whole file decides. A walk that read nothing past the head gives what the
     // whole file would, since it reads the same bytes in the same order.
+    // A WebP or HEIF container is read whole: its boxes may run "to the end of
+    // the file", which the start alone would put elsewhere.
+    if (exif::IsExifContainer(head))
+        return false;
     bytes_ = std::move(head);
     try {
         Walk();
@@ -91,6 +96,14 @@ void ExifReader::Walk() {
     ifd0_ = 0;
     exifDirectory_ = 0;
     valueBytes_ = 0;
+    // WebP and HEIF files keep the block in a container of their own; it is walked
+    // as if a JPEG held it.
+    if (bytes_.size() < 2 || bytes_[0] != 0xFF || bytes_[1] != 0xD8) {
+        if (auto block = exif::ContainerExifBlock(bytes_)) {
+            bytes_ = exif::AsExifApp1File(*block);
+            bytes_.push_back(0);
+        }
+    }
     if (!IsExifJpeg())
         return;
     const ByteReader r(bytes_, IsIntel() ? ByteOrder::Little : ByteOrder::Big);
@@ -106,19 +119,32 @@ bool ExifReader::IsExifJpeg() {
     const std::size_t length = bytes_.empty() ? 0 : bytes_.size() - 1;
     if (length < 2 || bytes_[0] != 0xFF || bytes_[1] != 0xD8)
         return false;
-    // The first FF E1 pair from offset 2, wherever it stands: the scan does not
-    // follow segments, so an APP0 (or anything else) before it does not matter.
+    // The first FF E1 pair from offset 2 marked "Exif", wherever it stands: the scan
+    // does not follow segments, so an APP0 (or anything else) before it does not
+    // matter, and neither does an XMP APP1 that some editors put first.
     static constexpr std::array<std::uint8_t, 2> kApp1 = {0xFF, 0xE1};
-    const auto found = std::search(bytes_.begin() + 2, bytes_.end(), kApp1.begin(), kApp1.end());
-    // No pair at all is no EXIF (rather than looking for "Exif" at offset 4).
-    if (found == bytes_.end())
-        return false;
-    app1_ = static_cast<std::size_t>(found - bytes_.begin());
-    tiffBase_ = app1_ + 10;
-    const ByteReader r(bytes_, ByteOrder::Big);
-    const auto mark = r.Sub(app1_ + 4, 4);
     static constexpr std::array<std::uint8_t, 4> kExif = {'E', 'x', 'i', 'f'};
-    return mark && std::equal(mark->begin(), mark->end(), kExif.begin());
+    const ByteReader r(bytes_, ByteOrder::Big);
+    std::size_t firstPair = 0;
+    for (auto found = std::search(bytes_.begin() + 2, bytes_.end(), kApp1.begin(), kApp1.end());
+         found != bytes_.end();
+         found = std::search(found + 2, bytes_.end(), kApp1.begin(), kApp1.end())) {
+        const auto at = static_cast<std::size_t>(found - bytes_.begin());
+        if (firstPair == 0)
+            firstPair = at;
+        const auto mark = r.Sub(at + 4, 4);
+        if (mark && std::equal(mark->begin(), mark->end(), kExif.begin())) {
+            app1_ = at;
+            tiffBase_ = app1_ + 10;
+            return true;
+        }
+    }
+    // No pair at all is no EXIF (rather than looking for "Exif" at offset 4); a
+    // pair without the mark is remembered, so a file's start that has one counts
+    // as looked at.
+    app1_ = firstPair;
+    tiffBase_ = firstPair + 10;
+    return false;
 }
 
 bool ExifReader::IsIntel() const {

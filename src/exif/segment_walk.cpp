@@ -2,6 +2,9 @@
 
 #include "platform/byte_reader.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace zembra::exif {
 
 namespace {
@@ -9,7 +12,17 @@ constexpr std::uint8_t kMarkerByte = 0xFF;
 constexpr std::uint8_t kApp1 = 0xE1;
 } // namespace
 
-std::optional<Segment> FindFirstApp1(std::span<const std::uint8_t> file) {
+namespace {
+
+bool IsExifPayload(const ByteReader& r, const Segment& app1) {
+    const auto mark = r.Sub(app1.pos + 4, 6);
+    static constexpr std::uint8_t kExif[] = {'E', 'x', 'i', 'f', 0, 0};
+    return mark && std::equal(mark->begin(), mark->end(), std::begin(kExif));
+}
+
+// The first APP1 met from offset 2, or with `exifOnly` the first whose payload is
+// an EXIF block.
+std::optional<Segment> FindApp1(std::span<const std::uint8_t> file, bool exifOnly) {
     const ByteReader r(file, ByteOrder::Big);
     const std::size_t size = file.size();
     std::size_t p = 2;
@@ -26,11 +39,27 @@ std::optional<Segment> FindFirstApp1(std::span<const std::uint8_t> file) {
         // Fill bytes that run to the end of the file: no marker follows.
         if (!first || !second || !length)
             return std::nullopt;
-        if (*first == kMarkerByte && *second == kApp1)
+        if (*first == kMarkerByte && *second == kApp1 &&
+            (!exifOnly || IsExifPayload(r, Segment{p, *length})))
             return Segment{p, *length};
         p += std::size_t{*length} + 2;
     }
     return std::nullopt;
+}
+
+} // namespace
+
+std::optional<Segment> FindFirstApp1(std::span<const std::uint8_t> file) {
+    return FindApp1(file, false);
+}
+
+std::optional<std::span<const std::uint8_t>> ExifApp1Bytes(std::span<const std::uint8_t> file) {
+    auto app1 = FindApp1(file, true);
+    if (!app1)
+        app1 = FindApp1(file, false);
+    if (!app1)
+        return std::nullopt;
+    return ByteReader(file, ByteOrder::Big).Sub(app1->pos, std::uint64_t{app1->length} + 2);
 }
 
 StripResult WithoutFirstApp1(std::span<const std::uint8_t> file) {

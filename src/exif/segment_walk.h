@@ -44,6 +44,10 @@ StripResult WithoutFirstApp1(std::span<const std::uint8_t> file);
 // past the end.
 std::optional<std::span<const std::uint8_t>> FirstApp1Bytes(std::span<const std::uint8_t> file);
 
+// The first APP1 segment whose payload is an EXIF block, wherever other APP1
+// segments (XMP) stand before it; without one, the first APP1 as above.
+std::optional<std::span<const std::uint8_t>> ExifApp1Bytes(std::span<const std::uint8_t> file);
+
 // `dest` with `segment` inserted after its first two bytes (its SOI); nullopt
 // when `dest` has fewer than two bytes.
 std::optional<Bytes> WithSegmentAfterSoi(std::span<const std::uint8_t> dest,

@@ -58,7 +58,8 @@ void cBitmap::BuildEncoderTable() {
     encoders_.assign(codecs.size(), nullptr);
     for (int i = static_cast<int>(codecs.size()) - 1; i >= 0; --i) {
         encoders_[static_cast<std::size_t>(i)] = &codecs[static_cast<std::size_t>(i)];
-        patterns_.AddEncoderPatterns(codecs[static_cast<std::size_t>(i)].patterns, ";", i);
+        if (codecs[static_cast<std::size_t>(i)].encode != nullptr) // HEIF is only read
+            patterns_.AddEncoderPatterns(codecs[static_cast<std::size_t>(i)].patterns, ";", i);
     }
 }
 
@@ -267,6 +268,8 @@ GpStatus cBitmap::SetTransColor(int lIndex) {
 GpStatus cBitmap::SaveToBytes(Bytes& out, int encoderIndex, const EncodeOptions& options) {
     if (!image_ || encoderIndex < 0 || encoderIndex >= static_cast<int>(encoders_.size()))
         return SetError(GpStatus::InvalidParameter, !image_ ? "no image" : "no such encoder");
+    if (encoders_[static_cast<std::size_t>(encoderIndex)]->encode == nullptr)
+        return SetError(GpStatus::InvalidParameter, "no such encoder");
     const PictureRef picture = MakePicture(*image_, 0);
     auto encoded = encoders_[static_cast<std::size_t>(encoderIndex)]->encode(*picture, options);
     if (!encoded)

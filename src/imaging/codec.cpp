@@ -32,13 +32,16 @@ bool IsPng(ByteSpan b) {
     return StartsWith(b, {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A});
 }
 
-const std::array<Codec, 5> kCodecs = {{
+const std::array<Codec, 8> kCodecs = {{
     {"BMP", "*.BMP;*.DIB;*.RLE", "image/bmp", IsBmp, DecodeBmp, nullptr, EncodeBmp, nullptr},
     {"JPEG", "*.JPG;*.JPEG;*.JPE;*.JFIF", "image/jpeg", IsJpeg, DecodeJpeg, nullptr, EncodeJpeg,
      EncodeJpegRows},
     {"GIF", "*.GIF", "image/gif", IsGif, DecodeGif, GifFrameCount, EncodeGif, nullptr},
     {"TIFF", "*.TIF;*.TIFF", "image/tiff", IsTiff, DecodeTiff, TiffPageCount, EncodeTiff, nullptr},
     {"PNG", "*.PNG", "image/png", IsPng, DecodePng, nullptr, EncodePng, EncodePngRows},
+    {"WEBP", "*.WEBP", "image/webp", IsWebp, DecodeWebp, nullptr, EncodeWebp, nullptr},
+    {"AVIF", "*.AVIF", "image/avif", IsAvif, DecodeHeif, nullptr, EncodeAvif, nullptr},
+    {"HEIF", "*.HEIC;*.HEIF", "image/heic", IsHeif, DecodeHeif, nullptr, nullptr, nullptr},
 }};
 
 } // namespace
@@ -57,13 +60,16 @@ const Codec* DecoderFor(ByteSpan bytes) {
 Result<GpBitmap> DecodePicture(ByteSpan bytes, const DecodeLimits& limits, int frame) {
     const Codec* codec = DecoderFor(bytes);
     if (codec == nullptr)
-        return Failure{GpStatus::UnknownImageFormat, "not a BMP, JPEG, GIF, TIFF or PNG file"};
+        return Failure{GpStatus::UnknownImageFormat,
+                       "not a BMP, JPEG, GIF, TIFF, PNG, WebP, AVIF or HEIF file"};
     if (frame < 0)
         return Failure{GpStatus::InvalidParameter, "no such frame"};
     return codec->decode(bytes, limits, frame);
 }
 
 Result<Bytes> EncodeRows(const Codec& codec, PixelRows& picture, const EncodeOptions& options) {
+    if (codec.encode == nullptr)
+        return Failure{GpStatus::InvalidParameter, std::string(codec.formatName) + " is only read"};
     if (codec.encodeRows != nullptr)
         return codec.encodeRows(picture, options);
     auto whole = CollectRows(picture);

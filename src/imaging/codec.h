@@ -20,8 +20,14 @@ namespace zembra {
 using ByteSpan = std::span<const std::uint8_t>;
 
 struct EncodeOptions {
-    std::optional<int> quality; // JPEG only: 0..100, clamped to that range
+    std::optional<int> quality; // JPEG, WebP and AVIF: 0..100, clamped to that range
+    // An EXIF block (from its TIFF header on) for the formats that carry one inside
+    // the encoded picture (WebP and AVIF); JPEG outputs get theirs afterwards.
+    std::shared_ptr<const Bytes> exif = nullptr;
 };
+
+// The quality of WebP and AVIF files when none is given.
+inline constexpr int kDefaultLossyQuality = 75;
 
 // Rows of a picture file decoded as they are asked for; a damaged file shows only
 // when its rows are read, and then failure() says why.
@@ -38,14 +44,15 @@ struct Codec {
     Result<GpBitmap> (*decode)(ByteSpan bytes, const DecodeLimits& limits, int frame);
     // Frames or pages in the file; null for formats that hold one picture.
     int (*frameCount)(ByteSpan bytes);
-    // Encodes an opaque picture, embedding its colour profile where the format can.
+    // Encodes an opaque picture, embedding its colour profile where the format can;
+    // null for formats that are only read.
     Result<Bytes> (*encode)(const Surface& picture, const EncodeOptions& options);
     // The same from rows taken top to bottom; null for formats that need the whole
     // picture at once (EncodeRows collects the rows for them).
     Result<Bytes> (*encodeRows)(PixelRows& picture, const EncodeOptions& options);
 };
 
-// BMP, JPEG, GIF, TIFF, PNG.
+// BMP, JPEG, GIF, TIFF, PNG, WebP, AVIF, then HEIF (read only).
 std::span<const Codec> Codecs();
 
 // The codec whose signature the bytes start with, or null.
@@ -89,6 +96,17 @@ Result<Bytes> EncodeGif(const Surface& picture, const EncodeOptions& options);
 Result<GpBitmap> DecodeTiff(ByteSpan bytes, const DecodeLimits& limits, int frame);
 int TiffPageCount(ByteSpan bytes);
 Result<Bytes> EncodeTiff(const Surface& picture, const EncodeOptions& options);
+
+bool IsWebp(ByteSpan bytes);
+Result<GpBitmap> DecodeWebp(ByteSpan bytes, const DecodeLimits& limits, int frame);
+Result<Bytes> EncodeWebp(const Surface& picture, const EncodeOptions& options);
+
+// AVIF and HEIC are both HEIF containers, told apart by their brands; one decoder
+// reads both.
+bool IsAvif(ByteSpan bytes);
+bool IsHeif(ByteSpan bytes);
+Result<GpBitmap> DecodeHeif(ByteSpan bytes, const DecodeLimits& limits, int frame);
+Result<Bytes> EncodeAvif(const Surface& picture, const EncodeOptions& options);
 
 // An embedded ICC profile kept for pixels decoded as RGB: only a profile whose data
 // colour space is RGB describes them (a CMYK or grey profile would not once the

@@ -5,6 +5,7 @@
 #include "imaging/session.h"
 #include "platform/stop_request.h"
 #include "platform/stretched_rows.h"
+#include "platform/text.h"
 
 namespace zembra {
 
@@ -31,7 +32,8 @@ void cGdiPlus::BuildEncoderTable() {
     patterns_.Clear();
     for (int i = static_cast<int>(codecs.size()) - 1; i >= 0; --i) {
         encoders_[static_cast<std::size_t>(i)] = &codecs[static_cast<std::size_t>(i)];
-        patterns_.AddEncoderPatterns(codecs[static_cast<std::size_t>(i)].patterns, ";", i);
+        if (codecs[static_cast<std::size_t>(i)].encode != nullptr) // HEIF is only read
+            patterns_.AddEncoderPatterns(codecs[static_cast<std::size_t>(i)].patterns, ";", i);
     }
 }
 
@@ -51,9 +53,12 @@ const Codec* cGdiPlus::EncoderFor(const std::string& sFileName, int lQuality,
     const int index = patterns_.EncoderIndex("*." + ext);
     if (index < 0)
         return nullptr;
-    // The quality goes with extensions that start with J (any case), as before.
-    if (!ext.empty() && (static_cast<unsigned char>(ext[0]) & 0xDF) == 'J')
+    // The quality goes with extensions that start with J (any case), as before,
+    // and with the other lossy formats.
+    const std::string upper = UCase(ext);
+    if (!ext.empty() && (upper[0] == 'J' || upper == "WEBP" || upper == "AVIF"))
         options.quality = lQuality;
+    options.exif = exif_;
     return encoders_[static_cast<std::size_t>(index)];
 }
 

@@ -57,6 +57,10 @@ class cGdiPlus {
     int RowsToFile(DecodedRows& rows, int width, int height, const std::string& sFileName,
                    int lQuality = kDefaultQuality);
 
+    // An EXIF block (from its TIFF header on) for the outputs whose encoders
+    // carry one: WebP and AVIF. Null for none.
+    void KeepExif(std::shared_ptr<const Bytes> tiffBlock) { exif_ = std::move(tiffBlock); }
+
     std::string GdiErrorString(int lError) const { return zembra::GdiErrorString(lError); }
 
     std::uint32_t SessionToken() const { return sessionToken_; }
@@ -74,6 +78,7 @@ class cGdiPlus {
     std::vector<const Codec*> encoders_; // the encoder of each index
     EncoderTable patterns_;
     Files& files_;
+    std::shared_ptr<const Bytes> exif_;
 };
 
 } // namespace zembra

@@ -125,6 +125,8 @@ OpenPictureRows(const std::string& path, std::uint32_t background, const DecodeL
 std::optional<Failure> SavePicture(const Surface& picture, const Codec& codec,
                                    const EncodeOptions& options, const std::string& path,
                                    Files& files) {
+    if (codec.encode == nullptr)
+        return Failure{GpStatus::InvalidParameter, std::string(codec.formatName) + " is only read"};
     auto encoded = codec.encode(picture, options);
     if (!encoded)
         return encoded.failure();

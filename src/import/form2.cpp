@@ -2,6 +2,8 @@
 // the folder list and the import itself.
 #include "import/form2.h"
 
+#include "exif/upright_block.h"
+#include "imaging/upright.h"
 #include "import/folder_file.h"
 #include "import/import_rules.h"
 #include "platform/steps.h"
@@ -15,8 +17,14 @@ namespace zembra {
 
 Form2::Form2(Form1& main, Services& services, Files& files)
     : Form("Form2"), main_(main), services_(services), files_(files) {
-    LoadThumbnail = [](const std::string& path) {
-        return LoadPictureToFit(path, kThumbPixels, kThumbPixels);
+    LoadThumbnail = [this](const std::string& path) {
+        FittedPicture fitted = LoadPictureToFit(path, kThumbPixels, kThumbPixels);
+        // Thumbnails show pictures upright; the box is square, so the fit holds.
+        const int orientation = exif::FileOrientation(files_, path);
+        fitted.picture = TurnedUpright(std::move(fitted.picture), orientation);
+        if (orientation >= 5)
+            std::swap(fitted.naturalWidth, fitted.naturalHeight);
+        return fitted;
     };
     // Pictures open the way the main window opens its own.
     OpenPicture = [this](const std::string& path) {

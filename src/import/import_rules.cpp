@@ -8,7 +8,8 @@ bool IsPictureFile(std::string_view name) {
     const std::string four = UCase(Right(name, 4));
     const std::string five = UCase(Right(name, 5));
     return four == ".JPG" || four == ".BMP" || four == ".GIF" || four == ".TIF" || four == ".PNG" ||
-           five == ".JPEG" || five == ".TIFF";
+           five == ".JPEG" || five == ".TIFF" || five == ".WEBP" || five == ".AVIF" ||
+           five == ".HEIC" || five == ".HEIF";
 }
 
 std::string FolderDisplayName(std::string_view path) {

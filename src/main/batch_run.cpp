@@ -96,8 +96,8 @@ void Form1::lockForRun() {
                false);
     SetVisible({&Label9, &Label10}, false);
     SetEnabled({&Label16, &Label14, &Label15, &Option3, &Option4, &Label1, &Check1, &Check2,
-                &Check4, &Check3, &Combo1, &Text1, &Frame2, &Frame6, &Combo2, &Frame5, &Command1,
-                &Label22},
+                &Check4, &Check3, &Check8, &Combo1, &Text1, &Frame2, &Frame6, &Combo2, &Frame5,
+                &Command1, &Label22},
                false);
     SetVisible({&Command3, &Command4, &Command5, &Command6}, false);
     Frame4.setCaption("Preview");

@@ -38,8 +38,19 @@ ConversionDecision DecideConversionFor(const std::string& path, int conversion, 
         alreadyTarget = last4 == ".PNG";
         target = ".PNG";
         break;
+    case 6:
+        alreadyTarget = last5 == ".WEBP";
+        ownIsFive = true;
+        target = ".WEBP";
+        break;
+    case 7:
+        alreadyTarget = last5 == ".AVIF";
+        ownIsFive = true;
+        target = ".AVIF";
+        break;
     default: // "No Conversion"
-        ownIsFive = last5 == ".JPEG" || last5 == ".TIFF";
+        ownIsFive = last5 == ".JPEG" || last5 == ".TIFF" || last5 == ".WEBP" || last5 == ".AVIF" ||
+                    last5 == ".HEIC" || last5 == ".HEIF";
         break;
     }
     if (alreadyTarget) {

@@ -8,7 +8,7 @@ namespace zembra {
 struct ConversionDecision {
     bool SourceIsJpeg = false;
     bool ConversionPending = false;
-    std::string TargetExtension; // ".JPG", ".GIF", ".BMP", ".TIF" or ".PNG" when pending
+    std::string TargetExtension; // ".JPG", ".GIF", ".BMP", ".TIF", ".PNG", ".WEBP" or ".AVIF"
     std::string SourceExtension; // the picture's own extension, as written in its path
 };
 

@@ -3,7 +3,9 @@
 // in for it, and it goes into each output before that output is moved into place.
 #include "main/form1.h"
 
+#include "exif/container_exif.h"
 #include "exif/segment_walk.h"
+#include "exif/upright_block.h"
 #include "imaging/codec.h"
 #include "platform/steps.h"
 
@@ -14,22 +16,44 @@ bool Form1::keepExifCondition() const {
            (shared.TargetExtension == ".JPG" || shared.ConversionPending == 0);
 }
 
-// Takes the source's first APP1 segment. Cameras put it near the start, so only a
-// file whose start holds none is read whole.
+std::shared_ptr<const Bytes> Form1::exifForEncoder(const std::string& source) const {
+    const bool carried = shared.TargetExtension == ".WEBP" || shared.TargetExtension == ".AVIF";
+    if (Check3.Value() != 1 || shared.SourceIsJpeg != 1 || shared.ConversionPending != 1 ||
+        !carried)
+        return nullptr;
+    const auto head = files_.ReadHead(source, exif::kHeadBytes);
+    auto block = head ? exif::ExifTiffBlock(*head) : std::nullopt;
+    if (!block && head && head->size() == exif::kHeadBytes) {
+        const auto whole = files_.ReadAll(source);
+        block = whole ? exif::ExifTiffBlock(*whole) : std::nullopt;
+    }
+    if (!block)
+        return nullptr;
+    if (uprightTurn_ != 1)
+        exif::MarkUpright(*block, Picture2.PixelWidth(), Picture2.PixelHeight());
+    return std::make_shared<const Bytes>(std::move(*block));
+}
+
+int Form1::uprightOrientation(const std::string& source) const {
+    return Check8.Value() == 1 ? exif::FileOrientation(files_, source) : 1;
+}
+
+// Takes the source's EXIF APP1 segment (past any XMP segment before it). Cameras
+// put it near the start, so only a file whose start holds none is read whole.
 void Form1::exifSave(const std::string& path) {
     shared.ExifBlock.reset();
     shared.ExifDamaged = false;
     if (!keepExifCondition())
         return;
     auto source = files_.ReadHead(path, exif::kHeadBytes);
-    if (source && !exif::FirstApp1Bytes(*source) && source->size() == exif::kHeadBytes)
+    if (source && !exif::ExifApp1Bytes(*source) && source->size() == exif::kHeadBytes)
         source = files_.ReadAll(path);
     if (!source || source->empty())
         return;
     const auto found = exif::FindFirstApp1(*source);
-    const auto segment = exif::FirstApp1Bytes(*source);
+    const auto segment = exif::ExifApp1Bytes(*source);
     // A length field below 2 cannot even count itself: such a block is no block.
-    if (found && (found->length < 2 || !segment)) {
+    if ((found && (found->length < 2 || !segment)) || (segment && segment->size() < 4)) {
         shared.ExifDamaged = true;
         return;
     }
@@ -60,9 +84,11 @@ bool Form1::keepExif(const std::string& written, const std::string& output) {
         return false;
     }
     const Bytes& bare = stripped.outcome == exif::StripOutcome::Removed ? stripped.bytes : *bytes;
-    const auto joined = shared.ExifBlock->empty()
-                            ? std::optional<Bytes>(bare)
-                            : exif::WithSegmentAfterSoi(bare, *shared.ExifBlock);
+    auto joined = shared.ExifBlock->empty() ? std::optional<Bytes>(bare)
+                                            : exif::WithSegmentAfterSoi(bare, *shared.ExifBlock);
+    // The kept block of a picture turned upright describes it as it now is.
+    if (joined && uprightTurn_ != 1)
+        exif::MarkUprightInJpeg(*joined, Picture2.PixelWidth(), Picture2.PixelHeight());
     // The result must still decode before it can take any picture's place.
     if (!joined || !JpegPictureSize(*joined)) {
         failed(output + ": the EXIF block does not fit the output and was left out");

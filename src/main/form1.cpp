@@ -15,8 +15,10 @@ namespace {
 constexpr const char* kDateFormats[] = {"CCYY, MM-DD", "CCYYMMDD", "CCYY-MM-DD",
                                         "YY-MM-DD",    "YYMMDD",   "MMDDCCYY",
                                         "MM-DD-CCYY",  "MMDDYY",   "MM-DD-YY"};
-constexpr const char* kConversions[] = {"No Conversion",  "Convert to JPG", "Convert to GIF",
-                                        "Convert to BMP", "Convert to TIF", "Convert to PNG"};
+// New entries go at the end: settings store the index.
+constexpr const char* kConversions[] = {"No Conversion",   "Convert to JPG", "Convert to GIF",
+                                        "Convert to BMP",  "Convert to TIF", "Convert to PNG",
+                                        "Convert to WEBP", "Convert to AVIF"};
 constexpr const char* kActions[] = {"******************* Select Action ******************",
                                     "Rename Original",
                                     "Create/Rename Copy",
@@ -102,6 +104,7 @@ void Form1::setDesignValues() {
     Label26.setCaption("Convert Image(s)");
     Check3.setCaption("Copy JPG/JPEG EXIF");
     Check3.setValue(1);
+    Check8.setCaption("Turn Pictures Upright");
 
     Frame7.setCaption("Watermark");
     Check6.setCaption("Add Watermark Image");

@@ -66,6 +66,7 @@ class Form1 : public Form {
     Label Label26{*this, "Label26", &Frame1};
     ComboBox Combo4{*this, "Combo4", &Frame1};
     CheckBox Check3{*this, "Check3", &Frame1};
+    CheckBox Check8{*this, "Check8", &Frame1}; // Turn Pictures Upright
     // Watermark
     Frame Frame7{*this, "Frame7"};
     CheckBox Check6{*this, "Check6", &Frame7};
@@ -274,6 +275,9 @@ class Form1 : public Form {
     bool keepExifCondition() const;
     void exifSave(const std::string& path);
     bool keepExif(const std::string& written, const std::string& output);
+    // The source's EXIF block for an output whose encoder carries it (WebP, AVIF),
+    // when the block is to be kept; null otherwise.
+    std::shared_ptr<const Bytes> exifForEncoder(const std::string& source) const;
     bool resizeInto(const std::string& source, std::string& output, int takes, bool durable);
     void sizeTarget(int w, int h);
     SizeRule sizeRule() const;
@@ -283,6 +287,12 @@ class Form1 : public Form {
     bool saveResized(const std::string& source, std::string& output, bool durable,
                      const std::function<bool(const std::string& temporary)>& write);
     int resizeQuality() const;
+    // The EXIF Orientation the source is turned by before resizing: 1 (as stored)
+    // unless "Turn Pictures Upright" is on.
+    int uprightOrientation(const std::string& source) const;
+    // "Turn Pictures Upright" lives in a settings file of its own beside config.txt.
+    void readUprightSetting();
+    void writeUprightSetting();
 
     Services& services_;
     Files& files_;
@@ -293,6 +303,7 @@ class Form1 : public Form {
     bool toldNoTrash_ = false;
     ListedPaths listed_{List3};
     FillPacer fillPacer_;
+    int uprightTurn_ = 1; // the orientation the picture being resized was turned by
     // The picture the preview shows, so that a refresh does not decode it again.
     std::string previewShows_;
 };

@@ -46,6 +46,7 @@ void Form1::applyLayout() {
     Place(Label26, 12, 175, 118, 18);
     Place(Combo4, 134, 172, 160, 24);
     Place(Check3, 12, 202, 200, 22);
+    Place(Check8, 214, 202, 172, 22);
 
     Place(Frame7, 8, 442, 392, 170);
     Place(Check6, 12, 26, 200, 22);

@@ -40,6 +40,7 @@ void Form1::ApplyEnablingRule(EnablingRule rule) {
         }
         if (!startUp)
             Check3.setEnabled(true);
+        Check8.setEnabled(true);
         SetEnabled({&VScroll2, &Text5, &Label13, &Label26, &Combo4, &Label16, &Option3, &Option4},
                    true);
         if (Option3.Value())
@@ -50,10 +51,10 @@ void Form1::ApplyEnablingRule(EnablingRule rule) {
             SetEnabled({&Combo3, &Text3, &Text4, &Label15, &Label14}, true);
         }
     } else {
-        SetEnabled({&Frame1,  &Frame7,  &Command14, &Label28, &Label30, &HScroll1, &Combo5,
-                    &Check7,  &Label29, &Check6,    &Check3,  &Check4,  &VScroll2, &Text5,
-                    &Label13, &Label26, &Combo4,    &Label16, &Option3, &Option4,  &VScroll1,
-                    &Text2,   &Label12, &Combo3,    &Text3,   &Text4,   &Label15,  &Label14},
+        SetEnabled({&Frame1,  &Frame7, &Command14, &Label28, &Label30, &HScroll1, &Combo5, &Check7,
+                    &Label29, &Check6, &Check3,    &Check8,  &Check4,  &VScroll2, &Text5,  &Label13,
+                    &Label26, &Combo4, &Label16,   &Option3, &Option4, &VScroll1, &Text2,  &Label12,
+                    &Combo3,  &Text3,  &Text4,     &Label15, &Label14},
                    false);
     }
     SetEnabled({&Label1, &Check1, &Check2, &Combo1, &Text1, &Frame2, &Frame6}, Names(action));

@@ -14,7 +14,8 @@ namespace zembra {
 
 std::vector<LookaheadJob> Form1::lookaheadJobs() const {
     const int action = Combo2.ListIndex();
-    if (!Lookahead || Check6.Value() != 0 || action < 3 || action > 7)
+    // Pictures turned upright are turned in their own turn.
+    if (!Lookahead || Check6.Value() != 0 || Check8.Value() == 1 || action < 3 || action > 7)
         return {};
     const int quality = static_cast<int>(std::nearbyint(NumericValue(Text5.Text())));
     std::vector<LookaheadJob> jobs;
@@ -24,6 +25,10 @@ std::vector<LookaheadJob> Form1::lookaheadJobs() const {
         if (!IsSupportedExtension(ext))
             continue;
         const ConversionDecision d = DecideConversionFor(path, Combo4.ListIndex(), action, {});
+        // Outputs that carry the source's EXIF block inside are made in turn.
+        const bool exifInside = d.TargetExtension == ".WEBP" || d.TargetExtension == ".AVIF";
+        if (d.ConversionPending && exifInside && d.SourceIsJpeg && Check3.Value() == 1)
+            continue;
         jobs.push_back({i, path, d.ConversionPending ? d.TargetExtension : ext,
                         d.SourceIsJpeg ? quality - 5 : quality});
     }

@@ -11,8 +11,9 @@ namespace zembra {
 
 namespace {
 constexpr long kOpenDialogFlags = 528900; // explorer style, multiple selection, must exist
-constexpr const char* kPictureFilter = "Images Files (*.jpeg;*.jpg;*.gif;*.png;*.bmp;*.tif;*.tiff)|"
-                                       "*.jpeg;*.jpg;*.gif;*.png;*.bmp;*.tif;*.tiff";
+constexpr const char* kPictureFilter =
+    "Images Files (*.jpeg;*.jpg;*.gif;*.png;*.bmp;*.tif;*.tiff;*.webp;*.avif;*.heic;*.heif)|"
+    "*.jpeg;*.jpg;*.gif;*.png;*.bmp;*.tif;*.tiff;*.webp;*.avif;*.heic;*.heif";
 
 std::string DisplayText(const std::string& name) {
     return Shortened(name, 24, 21);

@@ -165,7 +165,8 @@ std::string ExtensionOf(const std::string& path) {
 
 bool IsSupportedExtension(const std::string& ext) {
     const std::string upper = UCase(ext);
-    for (const char* type : {".JPG", ".JPEG", ".GIF", ".BMP", ".TIF", ".TIFF", ".PNG"}) {
+    for (const char* type : {".JPG", ".JPEG", ".GIF", ".BMP", ".TIF", ".TIFF", ".PNG", ".WEBP",
+                             ".AVIF", ".HEIC", ".HEIF"}) {
         if (upper.find(type) != std::string::npos)
             return true;
     }

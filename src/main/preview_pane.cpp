@@ -3,8 +3,10 @@
 #include "main/form1.h"
 #include "main/preview_fit.h"
 
+#include "exif/upright_block.h"
 #include "imaging/gdiplus.h"
 #include "imaging/preview_picture.h"
+#include "imaging/upright.h"
 #include "platform/steps.h"
 
 #include <cmath>
@@ -79,7 +81,12 @@ void Form1::showPreview() {
     services_.DoEvents();
     if (List2.ListIndex() != selected || List3.List(selected) != path)
         return;
-    const PreviewPicture preview = LoadPreviewPicture(path, kPreviewPixels, kPreviewPixels);
+    PreviewPicture preview = LoadPreviewPicture(path, kPreviewPixels, kPreviewPixels);
+    // Shown upright whatever "Turn Pictures Upright" says: that is about the outputs.
+    const int orientation = exif::FileOrientation(files_, path);
+    preview.picture = TurnedUpright(std::move(preview.picture), orientation);
+    if (orientation >= 5)
+        std::swap(preview.width, preview.height);
     if (preview.picture)
         placePreview(preview.width, preview.height);
     Image1.setPicture(preview.picture);

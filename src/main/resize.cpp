@@ -5,6 +5,7 @@
 
 #include "imaging/codec.h"
 #include "imaging/gdiplus.h"
+#include "imaging/upright.h"
 #include "platform/steps.h"
 #include "platform/text.h"
 
@@ -92,6 +93,7 @@ void Form1::sizeTarget(int w, int h) {
 // Loads the source, with its watermark when one is added, into Picture1 and
 // draws it scaled into Picture2.
 bool Form1::drawResized(const std::string& source, int takes) {
+    uprightTurn_ = 1; // a watermarked picture is drawn as it is stored
     if (Check6.Value() != 0) {
         // The run has selected this picture's entry, so this is the picture the
         // watermark is placed on. A picture that did not load leaves an earlier one
@@ -101,7 +103,11 @@ bool Form1::drawResized(const std::string& source, int takes) {
         Picture1.setPicture(Picture4.Image());
     } else {
         cGdiPlus gdip([&](const ImagingError& e) { failed(source + ": " + e.Text()); }, files_);
-        Picture1.setPicture(gdip.FilenameToIPicture(source));
+        PictureRef picture = gdip.FilenameToIPicture(source);
+        uprightTurn_ = picture ? uprightOrientation(source) : 1;
+        if (picture && uprightTurn_ != 1)
+            picture = std::make_shared<const Surface>(TurnedUpright(*picture, uprightTurn_));
+        Picture1.setPicture(picture);
     }
     Picture1.Refresh();
     services_.DoEvents();
@@ -133,6 +139,7 @@ bool Form1::resizeInto(const std::string& source, std::string& output, int takes
            saveResized(source, output, durable, [&](const std::string& temporary) {
                cGdiPlus gdip([&](const ImagingError& e) { failed(output + ": " + e.Text()); },
                              files_);
+               gdip.KeepExif(exifForEncoder(source));
                return gdip.PictureBoxToFile(Picture2, temporary, resizeQuality()) == -1;
            });
 }

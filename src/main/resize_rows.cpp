@@ -8,6 +8,7 @@
 #include "main/picture_naming.h"
 
 #include "imaging/gdiplus.h"
+#include "imaging/upright.h"
 #include "platform/steps.h"
 #include "platform/text.h"
 
@@ -49,6 +50,8 @@ bool Form1::streamResized(const std::string& source, std::string& output, bool d
         cGdiPlus gdip(report, files_);
         rows = gdip.FilenameToRows(source);
     }
+    uprightTurn_ = rows ? uprightOrientation(source) : 1;
+    rows = TurnedUprightRows(std::move(rows), uprightTurn_);
     Picture1.setPicture(nullptr);
     Picture2.setPicture(nullptr);
     services_.DoEvents();
@@ -58,6 +61,7 @@ bool Form1::streamResized(const std::string& source, std::string& output, bool d
     sizeTarget(rows->Width(), rows->Height());
     return saveResized(source, output, durable, [&](const std::string& temporary) {
         cGdiPlus gdip(report, files_);
+        gdip.KeepExif(exifForEncoder(source));
         return gdip.RowsToFile(*rows, Picture2.PixelWidth(), Picture2.PixelHeight(), temporary,
                                resizeQuality()) == -1;
     });

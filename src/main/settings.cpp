@@ -143,6 +143,7 @@ bool Form1::ApplyConfig(std::string_view text) {
 }
 
 void Form1::readconfig() {
+    readUprightSetting();
     if (shared.AppDataFolder.empty())
         return;
     const auto bytes = files_.ReadAll(ConfigFilePath(shared.AppDataFolder));
@@ -165,6 +166,7 @@ void Form1::writeconfig() {
         ReplaceSettingsFile(ConfigFilePath(shared.AppDataFolder), ConfigFileText(ConfigLines()));
     if (!written)
         services_.MsgBox("Error writing config file");
+    writeUprightSetting();
 }
 
 } // namespace zembra

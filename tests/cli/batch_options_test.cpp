@@ -55,7 +55,7 @@ TEST(BatchArgs, RefusesWrongValues) {
                       Args{"--size", "1234567x10"},
                       Args{"--size", "16385x16384"},
                       Args{"--quality", "0"},
-                      Args{"--convert", "webp"},
+                      Args{"--convert", "heic"},
                       Args{"--time=1"},
                       Args{"--frobnicate"},
                       Args{"--size", "80x60", "--percent", "50"},
@@ -78,7 +78,7 @@ TEST(BatchArgs, RefusesWrongValues) {
     EXPECT_EQ(ParseBatchArgs({"--name", "--percent", "50", "a.jpg"}).error, "--name needs a value");
     EXPECT_EQ(ParseBatchArgs({"--action", "2", "a.jpg", "--name"}).error, "--name needs a value");
     EXPECT_EQ(ParseBatchArgs({"--convert", "png", "--convert", "x", "a.jpg"}).error,
-              "--convert takes none, jpg, gif, bmp, tif or png");
+              "--convert takes none, jpg, gif, bmp, tif, png, webp or avif");
 }
 
 // Alone, the program has nothing to say but its usage; flags without pictures are

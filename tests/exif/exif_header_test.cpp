@@ -27,7 +27,6 @@ TEST(ExifHeader, RemoveThenCopyMovesExactlyTheFirstApp1) {
         Bytes before, app1, after;
     } cases[] = {
         {"after APP0", Concat({kSoi, kApp0}), kExifApp1, Concat({kXmpApp1, tail})},
-        {"XMP first", kSoi, kXmpApp1, Concat({kExifApp1, tail})},
         {"fill bytes", Concat({kSoi, kApp0, {0xFF, 0xFF}}), kExifApp1, tail},
         {"longest segment", kSoi, Segment(0xE1, payload), tail},
         // Large files: the segment beyond the start read first, or across its end.
@@ -50,6 +49,16 @@ TEST(ExifHeader, RemoveThenCopyMovesExactlyTheFirstApp1) {
         EXPECT_EQ(f.files.files["/out.jpg"],
                   Concat({kSoi, c.app1, Bytes(stripped.begin() + 2, stripped.end())}));
     }
+}
+
+// An XMP APP1 before the EXIF one stays behind: the copy carries the EXIF block.
+TEST(ExifHeader, CopyCarriesTheExifApp1WhenXmpComesFirst) {
+    const Bytes tail = Concat({kDqt, {0xFF, 0xD9}});
+    MemoryExif f;
+    f.files.files["/src.jpg"] = Concat({kSoi, kXmpApp1, kExifApp1, tail});
+    f.files.files["/out.jpg"] = Concat({kSoi, tail});
+    f.exif.CopyEXIFHeader("/src.jpg", "/out.jpg");
+    EXPECT_EQ(f.files.files["/out.jpg"], Concat({kSoi, kExifApp1, tail}));
 }
 
 // Failures keep every file as it was. Removal raises; copying raises only for a

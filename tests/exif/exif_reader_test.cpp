@@ -57,9 +57,7 @@ TEST(ExifReader, NoExifGivesEmpty) {
     MemoryFiles files;
     files.files["/p/a.png"] = ToBytes("\x89PNG\r\n\x1a\n\0\0\0\rIHDR");
     files.files["/p/empty.jpg"] = {};
-    files.files["/p/xmp.jpg"] =
-        Jpeg({Segment(0xE1, ToBytes("http://ns.adobe.com/xap/1.0/")),
-              Segment(0xE1, ExifPayload(CameraBlock(ByteOrder::Little).Tiff()))});
+    files.files["/p/xmp.jpg"] = Jpeg({Segment(0xE1, ToBytes("http://ns.adobe.com/xap/1.0/"))});
     for (const char* path : {"/p/a.png", "/p/empty.jpg", "/p/missing.jpg", "/p/xmp.jpg"}) {
         ExifReader reader(files);
         reader.picFile(path);
@@ -71,6 +69,18 @@ TEST(ExifReader, NoExifGivesEmpty) {
     ExifReader reader(files);
     ExpectExifError([&] { reader.Load("/nowhere.jpg"); }, 53);
     EXPECT_TRUE(reader.Tag(kDateTime).IsEmpty());
+}
+
+// Editors that put their XMP APP1 first leave the EXIF block in a later one.
+TEST(ExifReader, ExifAfterXmpIsRead) {
+    MemoryFiles files;
+    files.files["/p/xmp.jpg"] =
+        Jpeg({Segment(0xE1, ToBytes("http://ns.adobe.com/xap/1.0/")),
+              Segment(0xE1, ExifPayload(CameraBlock(ByteOrder::Little).Tiff()))});
+    ExifReader reader(files);
+    reader.Load("/p/xmp.jpg");
+    EXPECT_TRUE(reader.Loaded());
+    EXPECT_FALSE(reader.Tag(kDateTimeOriginal).IsEmpty());
 }
 
 // One IFD0 entry decoded, in both byte orders.

@@ -225,9 +225,10 @@ TEST(DesktopUrls, AreWebAddressesOnlyForHttpAndFilesOtherwise) {
 }
 
 TEST(PictureNames, AreKnownByTheirExtensionInAnyCase) {
-    for (const char* name : {"a.jpg", "b.JPEG", "c.Gif", "d.png", "e.BMP", "f.tif", "g.TIFF"})
+    for (const char* name :
+         {"a.jpg", "b.JPEG", "c.Gif", "d.png", "e.BMP", "f.tif", "g.TIFF", "h.webp", "i.HEIC"})
         EXPECT_TRUE(IsPictureName(name)) << name;
-    for (const char* name : {"h.jpg.bak", "i.jpe", "jpg", ".jpg", "k.webp", ""})
+    for (const char* name : {"h.jpg.bak", "i.jpe", "jpg", ".jpg", "k.wbmp", ""})
         EXPECT_FALSE(IsPictureName(name)) << name;
 }
 

@@ -60,12 +60,13 @@ TEST_F(GdiPlusTest, TransparentPartsLoadBlack) {
     }
 }
 
-TEST_F(GdiPlusTest, SavingPicksTheEncoderByExtensionAndPassesQualityOnlyForJpeg) {
+TEST_F(GdiPlusTest, SavingPicksTheEncoderByExtensionAndPassesQualityToLossyFormats) {
     const std::tuple<const char*, const char*, bool> cases[] = {
-        {".jpg", "JPEG", true},   {".JPEG", "JPEG", true},   {".jfif", "JPEG", true},
-        {".jpe", "JPEG", true},   {".png", "PNG", false},    {".gif", "GIF", false},
-        {".bmp", "BMP", false},   {".Dib", "BMP", false},    {".tif", "TIFF", false},
-        {".tiff", "TIFF", false}, {".gif.png", "PNG", false}}; // the last dot counts
+        {".jpg", "JPEG", true},   {".JPEG", "JPEG", true},    {".jfif", "JPEG", true},
+        {".jpe", "JPEG", true},   {".png", "PNG", false},     {".gif", "GIF", false},
+        {".bmp", "BMP", false},   {".Dib", "BMP", false},     {".tif", "TIFF", false},
+        {".tiff", "TIFF", false}, {".gif.png", "PNG", false}, // the last dot counts
+        {".webp", "WEBP", true},  {".AVIF", "AVIF", true}};
     for (const auto& [extension, format, usesQuality] : cases) {
         const std::string low = dir / ("low" + std::string(extension)),
                           high = dir / ("high" + std::string(extension));
@@ -76,9 +77,9 @@ TEST_F(GdiPlusTest, SavingPicksTheEncoderByExtensionAndPassesQualityOnlyForJpeg)
         EXPECT_EQ(codec->formatName, format);
         EXPECT_EQ(ReadFile(low) != ReadFile(high), usesQuality) << extension;
     }
-    // Names without a known extension write nothing, silently.
+    // Names without a known extension (or one only read) write nothing, silently.
     for (const std::string& name :
-         {dir / "noext", dir.Path() + "/folder.jpg/noext", dir / "a.webp", dir / "a.png."}) {
+         {dir / "noext", dir.Path() + "/folder.jpg/noext", dir / "a.heic", dir / "a.png."}) {
         EXPECT_EQ(gdip.PictureBoxToFile(box, name, 80), 0) << name;
         EXPECT_FALSE(std::filesystem::exists(name)) << name;
     }

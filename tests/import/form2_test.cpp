@@ -277,9 +277,10 @@ TEST_F(Form2Test, UnreadableFolderOrLostDriveLeavesTheDialogUsable) {
 }
 
 TEST(ImportRules, PictureFilesByExtensionInAnyCase) {
-    for (const char* name : {"a.jpg", "b.JPEG", "c.Tif", "d.tiff", "e.PNG", "f.gif", "g.bmp"})
+    for (const char* name : {"a.jpg", "b.JPEG", "c.Tif", "d.tiff", "e.PNG", "f.gif", "g.bmp",
+                             "h.webp", "i.AVIF", "j.heic", "k.HEIF"})
         EXPECT_TRUE(IsPictureFile(name)) << name;
-    for (const char* name : {"c.txt", "d.jpg.bak", "jpg", "e.jpe", "f.pngx", ""})
+    for (const char* name : {"c.txt", "d.jpg.bak", "jpg", "e.jpe", "f.pngx", "g.heics", ""})
         EXPECT_FALSE(IsPictureFile(name)) << name;
 }
 

@@ -34,6 +34,12 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"/p/a.bmp", 3, 4, false, "", ".bmp"}, Case{"/p/a.TIFF", 4, 4, false, "", ".TIFF"},
         Case{"/p/a.tif", 4, 4, false, "", ".tif"}, Case{"/p/a.png", 4, 4, true, ".TIF", "<before>"},
         Case{"/p/a.png", 5, 4, false, "", ".png"}, Case{"/p/a.bmp", 5, 4, true, ".PNG", "<before>"},
+        // The formats appended later; their own extensions are five characters long.
+        Case{"/p/a.webp", 6, 4, false, "", ".webp"},
+        Case{"/p/a.jpg", 6, 4, true, ".WEBP", "<before>"},
+        Case{"/p/a.AVIF", 7, 4, false, "", ".AVIF"},
+        Case{"/p/a.heic", 7, 4, true, ".AVIF", "<before>"},
+        Case{"/p/a.heic", 0, 4, false, "", ".heic"},
         // Renaming never converts, whatever the list still shows.
         Case{"/p/a.jpg", 5, 1, false, ".PNG", "<before>"},
         Case{"/p/a.jpg", 5, 2, false, ".PNG", "<before>"}));

@@ -17,9 +17,10 @@ TEST_F(PictureList, AddsEachExactPathOnce) {
     EXPECT_FALSE(form.Command11.Visible()); // arrows need two pictures
     EXPECT_EQ(form.Frame4.Caption(), "Preview - Double Click Pic to Open");
     EXPECT_EQ(services.dialogRequests.back().flags, 528900);
-    EXPECT_EQ(services.dialogRequests.back().filter,
-              "Images Files (*.jpeg;*.jpg;*.gif;*.png;*.bmp;*.tif;*.tiff)|"
-              "*.jpeg;*.jpg;*.gif;*.png;*.bmp;*.tif;*.tiff");
+    EXPECT_EQ(
+        services.dialogRequests.back().filter,
+        "Images Files (*.jpeg;*.jpg;*.gif;*.png;*.bmp;*.tif;*.tiff;*.webp;*.avif;*.heic;*.heif)|"
+        "*.jpeg;*.jpg;*.gif;*.png;*.bmp;*.tif;*.tiff;*.webp;*.avif;*.heic;*.heif");
     Add("/P/A.JPG");
     Add(std::string("/P\0a.JPG\0A.JPG", 14));
     EXPECT_EQ(Entries(form.List3), (Strings{"/P/a.jpg", "/P/A.JPG", "/P/a.JPG"}));

@@ -1,0 +1,194 @@
+// Pictures turned upright by their EXIF Orientation, WebP and AVIF outputs that
+// carry the EXIF block, and JPEG files whose XMP segment comes before it.
+#include "exif/container_exif.h"
+#include "exif/upright_block.h"
+#include "form_fixture.h"
+#include "imaging/codec.h"
+#include "main/settings_file.h"
+
+#include <filesystem>
+
+namespace zembra::testing {
+namespace {
+
+constexpr std::uint32_t kRed = 0xFFFF0000u, kWhite = 0xFFFFFFFFu;
+
+void PutBig(Bytes& b, std::uint32_t v, int n) {
+    for (int i = n - 1; i >= 0; --i)
+        b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+}
+
+// A big-endian EXIF block: IFD0 with Orientation and the Exif directory (date
+// taken, pixel sizes 400 x 300), then a thumbnail directory linked after IFD0.
+Bytes ExifBlock(int orientation) {
+    const std::string date = std::string("2021:05:06 07:08:09") + '\0';
+    const std::uint32_t ifd0 = 8, exif = ifd0 + 2 + 2 * 12 + 4, dateAt = exif + 2 + 3 * 12 + 4;
+    const std::uint32_t ifd1 = dateAt + static_cast<std::uint32_t>(date.size());
+    Bytes b = {'M', 'M', 0, 42};
+    PutBig(b, ifd0, 4);
+    const auto entry = [&](std::uint32_t tag, std::uint32_t type, std::uint32_t count,
+                           std::uint32_t value) {
+        PutBig(b, tag, 2), PutBig(b, type, 2), PutBig(b, count, 4), PutBig(b, value, 4);
+    };
+    PutBig(b, 2, 2);
+    entry(274, 3, 1, static_cast<std::uint32_t>(orientation) << 16);
+    entry(0x8769, 4, 1, exif);
+    PutBig(b, ifd1, 4);
+    PutBig(b, 3, 2);
+    entry(0x9003, 2, static_cast<std::uint32_t>(date.size()), dateAt);
+    entry(0xA002, 4, 1, 400);
+    entry(0xA003, 4, 1, 300);
+    PutBig(b, 0, 4);
+    b.insert(b.end(), date.begin(), date.end());
+    PutBig(b, 1, 2);
+    entry(0x0103, 3, 1, 6u << 16);
+    PutBig(b, 0, 4);
+    return b;
+}
+
+Bytes App1(const std::string& mark, const Bytes& payload) {
+    Bytes segment = {0xFF, 0xE1};
+    PutBig(segment, static_cast<std::uint32_t>(mark.size() + payload.size() + 2), 2);
+    segment.insert(segment.end(), mark.begin(), mark.end());
+    segment.insert(segment.end(), payload.begin(), payload.end());
+    return segment;
+}
+
+// A 400 x 300 white JPEG whose top-left 100 x 50 corner is red, stored with the
+// given Orientation; with `xmpFirst` an XMP segment comes before the EXIF one.
+Bytes MarkedJpeg(int orientation, bool xmpFirst = false) {
+    auto picture = *Surface::Create(400, 300, kWhite);
+    for (int y = 0; y < 50; ++y)
+        for (int x = 0; x < 100; ++x)
+            picture.Row(y)[static_cast<std::size_t>(x)] = kRed;
+    Bytes jpeg = EncodeJpeg(picture, EncodeOptions{95}).value();
+    Bytes segments;
+    if (xmpFirst) {
+        const std::string xmp = "<x:xmpmeta xmlns:x='adobe:ns:meta/'/>";
+        const Bytes app1 =
+            App1(std::string("http://ns.adobe.com/xap/1.0/") + '\0', Bytes(xmp.begin(), xmp.end()));
+        segments.insert(segments.end(), app1.begin(), app1.end());
+    }
+    const Bytes exif = App1(std::string("Exif\0\0", 6), ExifBlock(orientation));
+    segments.insert(segments.end(), exif.begin(), exif.end());
+    jpeg.insert(jpeg.begin() + 2, segments.begin(), segments.end());
+    return jpeg;
+}
+
+class Upright : public FormTest {
+  protected:
+    std::string Source(int orientation, bool xmpFirst = false) {
+        const std::string path = dir / "photo.jpg";
+        Files::Local().WriteAll(path, MarkedJpeg(orientation, xmpFirst));
+        return path;
+    }
+    // Action 4 at 50 % into (R)photo<ext>.
+    GpBitmap Resize(int orientation, bool upright, int conversion, const std::string& ext) {
+        Add(Source(orientation));
+        form.Text2.setText("50");
+        form.Check8.setValue(upright ? 1 : 0);
+        form.Combo4.setListIndex(conversion);
+        Run(4);
+        output = *Files::Local().ReadAll(dir / ("(R)photo" + ext));
+        return DecodePicture(output).value();
+    }
+    Bytes output;
+};
+
+TEST_F(Upright, EveryOrientationTurnsThePictureBeforeItIsSized) {
+    // Where the stored top-left corner shows once upright: 0 top-left, 1 top-right,
+    // 2 bottom-right, 3 bottom-left.
+    const int corners[] = {0, 1, 2, 3, 0, 1, 2, 3};
+    for (int orientation = 1; orientation <= 8; ++orientation) {
+        const GpBitmap out = Resize(orientation, true, 5, ".PNG");
+        const Surface& p = out.pixels;
+        const bool sideways = orientation >= 5;
+        ASSERT_EQ(p.Width(), sideways ? 150 : 200) << orientation;
+        ASSERT_EQ(p.Height(), sideways ? 200 : 150) << orientation;
+        const int corner = corners[orientation - 1];
+        const int x = corner == 1 || corner == 2 ? p.Width() - 3 : 2;
+        const int y = corner >= 2 ? p.Height() - 3 : 2;
+        EXPECT_EQ(p.At(x, y) & 0xFFC0C0C0u, kRed & 0xFFC0C0C0u) << orientation;
+        EXPECT_EQ(p.At(p.Width() - 1 - x, p.Height() - 1 - y), kWhite) << orientation;
+        std::filesystem::remove(dir / "(R)photo.PNG");
+    }
+}
+
+TEST_F(Upright, KeptBlockDescribesTheTurnedPictureAndOffIsAsBefore) {
+    const GpBitmap turned = Resize(6, true, 0, ".jpg");
+    EXPECT_EQ(turned.pixels.Width(), 150);
+    EXPECT_EQ(turned.pixels.Height(), 200);
+    const auto block = exif::ExifTiffBlock(output);
+    ASSERT_TRUE(block);
+    EXPECT_EQ(exif::OrientationOf(*block), 1);
+    EXPECT_EQ(form.ReadDateTaken(dir / "(R)photo.jpg"), "2021:05:06 07:08:09");
+    // Sizes and the thumbnail link: the pixel sizes read back, IFD1 is gone.
+    const Bytes expected = [] {
+        Bytes b = ExifBlock(1);
+        exif::MarkUpright(b, 150, 200);
+        return b;
+    }();
+    EXPECT_EQ(*block, expected);
+
+    std::filesystem::remove(dir / "(R)photo.jpg");
+    const GpBitmap stored = Resize(6, false, 0, ".jpg");
+    EXPECT_EQ(stored.pixels.Width(), 200);
+    EXPECT_EQ(exif::OrientationOf(*exif::ExifTiffBlock(output)), 6);
+}
+
+TEST_F(Upright, WebpAndAvifOutputsCarryTheBlockAndAreDated) {
+    for (const auto& [conversion, ext] : {std::pair{6, ".WEBP"}, std::pair{7, ".AVIF"}}) {
+        const GpBitmap out = Resize(1, false, conversion, ext);
+        EXPECT_EQ(out.pixels.Width(), 200) << ext;
+        const auto block = exif::ContainerExifBlock(output);
+        ASSERT_TRUE(block) << ext;
+        EXPECT_EQ(*block, ExifBlock(1)) << ext;
+        EXPECT_EQ(form.ReadDateTaken(dir / ("(R)photo" + std::string(ext))), "2021:05:06 07:08:09");
+    }
+}
+
+TEST_F(Upright, XmpBeforeExifIsDatedAndKeepsTheBlock) {
+    Add(Source(1, true));
+    form.Check1.setValue(1);
+    form.Combo1.setListIndex(2); // CCYY-MM-DD
+    Run(6, "trip");
+    const std::string named = dir / "2021-05-06 trip-001.jpg";
+    ASSERT_TRUE(std::filesystem::exists(named)) << dir.Listing();
+    const auto block = exif::ExifTiffBlock(*Files::Local().ReadAll(named));
+    ASSERT_TRUE(block);
+    EXPECT_EQ(*block, ExifBlock(1));
+}
+
+TEST_F(Upright, PreviewShowsThePictureUprightWithTheOptionOff) {
+    services.display = true;
+    form.Check8.setValue(0);
+    Add(Source(6));
+    const PictureRef shown = form.Image1.Picture();
+    ASSERT_TRUE(shown);
+    EXPECT_LT(shown->Width(), shown->Height());
+    EXPECT_LT(form.Image1.Width(), form.Image1.Height());
+    // The stored top-left corner shows at the top right.
+    EXPECT_EQ(shown->At(shown->Width() - 2, 1) & 0xFFC0C0C0u, kRed & 0xFFC0C0C0u);
+}
+
+TEST(UprightSetting, RememberedBesideConfigWhichKeepsItsLines) {
+    TempDir appData;
+    ScriptedServices services;
+    {
+        Form1 form{services};
+        form.ApplicationDataFolder = [&] { return appData.Path(); };
+        form.Form_Load();
+        form.Check8.setValue(1);
+        form.Command2_Click();
+    }
+    const auto config = Files::Local().ReadAll(appData / "KVD/config.txt");
+    ASSERT_TRUE(config);
+    EXPECT_EQ(ConfigFileLines(std::string(config->begin(), config->end())).size(), 20u);
+    Form1 again{services};
+    again.ApplicationDataFolder = [&] { return appData.Path(); };
+    again.Form_Load();
+    EXPECT_EQ(again.Check8.Value(), 1);
+}
+
+} // namespace
+} // namespace zembra::testing
