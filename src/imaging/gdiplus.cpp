@@ -2,6 +2,7 @@
 
 #include "imaging/picture_file.h"
 #include "imaging/session.h"
+#include "platform/resample.h"
 #include "platform/stretched_rows.h"
 
 namespace zembra {
@@ -93,6 +94,8 @@ int cGdiPlus::RowsToFile(DecodedRows& rows, int width, int height, const std::st
         Error.raise(GpStatus::InvalidParameter, "the picture box has no picture");
         return 0;
     }
+    // Shrink while decoding where the format can, leaving the filter the rest.
+    rows.ReduceTo(ShrinkOnLoadSide(width), ShrinkOnLoadSide(height));
     StretchedRows stretched(rows, width, height);
     auto encoded = EncodeRows(*encoder, stretched, options);
     if (encoded)
