@@ -150,27 +150,26 @@ AxisFilter FilterAxis(const AxisMap& map, std::int64_t d0, std::int64_t dn, std:
 }
 
 // The filtered counterpart of StretchRows: the clipped block is resampled first,
-// then combined into the destination pixel by pixel.
+// down then across as a streamed resize does, so both give the same pixels; then
+// it is combined into the destination pixel by pixel.
 template <class Op>
 void FilterRows(Surface& dst, const AxisMap& cols, const AxisMap& rows, const AxisFilter& across,
                 const AxisFilter& down, const Surface& src, Op op) {
     const auto width = cols.source.size();
-    const int top = down.Lowest();
-    const int span = down.Highest() - top + 1;
-    // Only the source columns the windows read are filtered across.
-    std::vector<std::uint32_t> filtered(width * static_cast<std::size_t>(span));
-    for (int r = 0; r < span; ++r)
-        FilterRow(src.Row(top + r).data(), filtered.data() + width * static_cast<std::size_t>(r),
-                  across);
+    const int left = across.Lowest();
+    const auto span = static_cast<std::size_t>(across.Highest() - left + 1);
+    // The vertical pass covers only the source columns the windows across read.
+    AxisFilter shifted = across;
+    shifted.Place(-left, 0, false);
     std::vector<const std::uint32_t*> window;
-    std::vector<std::uint32_t> line(width);
+    std::vector<std::uint32_t> column(span), line(width);
     for (int r = 0; r < down.Size(); ++r) {
         window.clear();
         for (int k = 0; k < down.Count(r); ++k)
-            window.push_back(filtered.data() +
-                             width * static_cast<std::size_t>(down.First(r) + k - top));
-        FilterColumns(window.data(), down.Weights(r), down.Count(r), line.data(),
-                      static_cast<int>(width));
+            window.push_back(src.Row(down.First(r) + k).data() + left);
+        FilterColumns(window.data(), down.Weights(r), down.Count(r), column.data(),
+                      static_cast<int>(span));
+        FilterRow(column.data(), line.data(), shifted);
         auto d = dst.Row(static_cast<int>(rows.first + r))
                      .subspan(static_cast<std::size_t>(cols.first), width);
         for (std::size_t c = 0; c < width; ++c)

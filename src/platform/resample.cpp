@@ -119,6 +119,17 @@ AxisFilter::AxisFilter(std::int64_t targetSize, std::int64_t sourceSize, std::in
     }
 }
 
+int AxisFilter::Lowest() const {
+    return first_.empty() ? 0 : *std::min_element(first_.begin(), first_.end());
+}
+
+int AxisFilter::Highest() const {
+    int highest = -1;
+    for (std::size_t n = 0; n < first_.size(); ++n)
+        highest = std::max(highest, first_[n] + count_[n] - 1);
+    return highest;
+}
+
 void AxisFilter::Place(std::int64_t origin, std::int64_t extent, bool flip) {
     for (std::size_t n = 0; n < first_.size(); ++n) {
         if (!flip) {

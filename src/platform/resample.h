@@ -38,8 +38,8 @@ class AxisFilter {
         return weights_.data() + static_cast<std::size_t>(i) * stride_;
     }
     // The lowest and highest source position any window reads.
-    int Lowest() const { return first_.empty() ? 0 : first_.front(); }
-    int Highest() const { return first_.empty() ? -1 : first_.back() + count_.back() - 1; }
+    int Lowest() const;
+    int Highest() const;
 
     // Turns positions relative to a rectangle starting at origin into absolute
     // ones, mirrored when flip is set (position k becomes origin + extent - 1 - k).
