@@ -27,7 +27,9 @@ std::string FullPath(const std::string& picture) {
 } // namespace
 
 bool ApplyOptions(Form1& form, const BatchOptions& o) {
-    form.Combo2.setListIndex(o.action);
+    // Without --action the list keeps what --settings restored, or "no action".
+    if (o.action != 0)
+        form.Combo2.setListIndex(o.action);
     if (o.name)
         form.Text1.setText(*o.name);
     if (o.dateFormat) {

@@ -62,8 +62,9 @@ const char* BatchUsage() {
            "  --jobs N            pictures worked on at once, 1 or 2 (the pixel work of\n"
            "                      the next picture on a second core; the files are the\n"
            "                      same); default 1\n"
-           "  --settings          start from the window's saved settings (the flags\n"
-           "                      above override them) and save them as the run starts\n"
+           "  --settings          start from the window's saved settings, the action\n"
+           "                      included (the flags above override them), and save\n"
+           "                      them as the run starts\n"
            "  --help\n"
            "exit status: 0 all processed, 1 some skipped or failed, 2 refused or wrong flags\n";
 }

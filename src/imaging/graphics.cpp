@@ -72,9 +72,12 @@ GpStatus cGraphics::DrawImageRectRectI(const GpBitmap* lBmpHandle, int dstx, int
               RectD{double(dstx), double(dsty), double(lDstWidth), double(lDstHeight)},
               RectD{double(srcx), double(srcy), double(lSrcWidth), double(lSrcHeight)},
               graphics_->world, smooth);
-    // The surface now shows the image's colours, so it takes the image's profile.
-    if (lBmpHandle->pixels.Profile() && target != &lBmpHandle->pixels)
-        target->SetProfile(lBmpHandle->pixels.Profile());
+    // A turned drawing leaves corners of what was there, so only a straight one
+    // can take over the surface's profile.
+    if (target != &lBmpHandle->pixels && graphics_->world.IsIdentity() && lDstWidth > 0 &&
+        lDstHeight > 0)
+        target->TakeProfileOfPainting(lBmpHandle->pixels.Profile(), dstx, dsty, lDstWidth,
+                                      lDstHeight);
     return SetError(GpStatus::Ok);
 }
 

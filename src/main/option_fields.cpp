@@ -47,14 +47,20 @@ void Form1::Text5_Change() {
 }
 
 // A typed width or height turns the size preset back to "Custom" (unless a preset
-// is writing it) and must be a number.
+// is writing it) and must be a number of pixels that six digits can write: a
+// pasted or remembered "1e9" would make boxes larger than any picture can be.
 void Form1::checkPixelField(TextBox& field) {
     if (field.Text().empty())
         return;
     if (shared.SizePresetBusy == 0)
         Combo3.setListIndex(0);
-    if (!IsNumeric(field.Text())) {
-        services_.MsgBox("Only Numeric Values Allowed");
+    const char* message = nullptr;
+    if (!IsNumeric(field.Text()))
+        message = "Only Numeric Values Allowed";
+    else if (const double value = NumericValue(field.Text()); !(value >= 1 && value <= 999999))
+        message = "Only Values Between 1 - 999999 Allowed";
+    if (message) {
+        services_.MsgBox(message);
         field.setText("");
         field.SetFocus();
     }

@@ -145,8 +145,21 @@ PictureNames BuildNames(const NameParts& p) {
     return names;
 }
 
-std::string ExtensionOf(const std::string& path) {
+namespace {
+
+// Where the extension of the path's own name starts: its last '.', or npos when
+// the name has none (a dot in a folder's name does not count).
+std::size_t ExtensionDot(const std::string& path) {
     const auto dot = path.find_last_of('.');
+    if (dot == std::string::npos || path.find('/', dot) != std::string::npos)
+        return std::string::npos;
+    return dot;
+}
+
+} // namespace
+
+std::string ExtensionOf(const std::string& path) {
+    const auto dot = ExtensionDot(path);
     return dot == std::string::npos ? std::string() : path.substr(dot);
 }
 
@@ -160,7 +173,7 @@ bool IsSupportedExtension(const std::string& ext) {
 }
 
 std::string WithDashBeforeExtension(const std::string& name) {
-    const auto dot = name.find_last_of('.');
+    const auto dot = ExtensionDot(name);
     if (dot == std::string::npos)
         return name + "-";
     return name.substr(0, dot) + "-" + name.substr(dot);

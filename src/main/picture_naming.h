@@ -47,13 +47,14 @@ struct NameParts {
 
 PictureNames BuildNames(const NameParts& parts);
 
-// Extension of a path: from its last '.' to the end, empty without a '.'.
+// Extension of a path: from the last '.' of its file name to the end; empty when
+// the name has no '.', whatever its folders' names hold.
 std::string ExtensionOf(const std::string& path);
 
 // Whether the extension names a picture type the run handles.
 bool IsSupportedExtension(const std::string& ext);
 
-// name with one '-' inserted before its last '.'.
+// name with one '-' inserted before its extension, or added at the end without one.
 std::string WithDashBeforeExtension(const std::string& name);
 
 } // namespace zembra

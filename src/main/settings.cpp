@@ -2,10 +2,9 @@
 #include "main/form1.h"
 #include "main/settings_file.h"
 
+#include "platform/config_folder.h"
 #include "platform/steps.h"
 #include "platform/text.h"
-
-#include <filesystem>
 
 namespace zembra {
 
@@ -13,14 +12,6 @@ namespace {
 
 std::string Number(int value) {
     return std::to_string(value);
-}
-
-// The folder is made one level deep; the application-data folder must exist.
-bool EnsureFolder(const std::string& folder) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(folder, ec))
-        return true;
-    return std::filesystem::create_directory(folder, ec) && !ec;
 }
 
 } // namespace
@@ -33,14 +24,14 @@ std::vector<std::string> Form1::ConfigLines() const {
         "lastselection=" + Number(Combo2.ListIndex()),
         "aspect=" + Number(Check4.Value()),
         "exif=" + Number(Check3.Value()),
-        "resizequality=" + Text5.Text(),
-        "text2=" + Text2.Text(),
-        "height=" + Text4.Text(),
+        "resizequality=" + OneLineValue(Text5.Text()),
+        "text2=" + OneLineValue(Text2.Text()),
+        "height=" + OneLineValue(Text4.Text()),
         "combo3=" + Number(Combo3.ListIndex()),
-        "width=" + Text3.Text(),
+        "width=" + OneLineValue(Text3.Text()),
         "preview=" + Number(Check5.Value()),
-        "watermarkfile=" + shared.WatermarkFile,
-        "watermarkname=" + Label28.Caption(),
+        "watermarkfile=" + OneLineValue(shared.WatermarkFile),
+        "watermarkname=" + OneLineValue(Label28.Caption()),
         "watermarkstretch=" + Number(Check7.Value()),
         "watermarkalign=" + Number(Combo5.ListIndex()),
         "transparency=" + Number(HScroll1.Value()),
@@ -167,10 +158,11 @@ void Form1::readconfig() {
 void Form1::writeconfig() {
     if (shared.AppDataFolder.empty())
         return;
-    const std::string text = ConfigFileText(ConfigLines());
+    // The whole path is made, as a fresh account may not have its configuration
+    // folder yet.
     const bool written =
-        EnsureFolder(SettingsFolder(shared.AppDataFolder)) &&
-        files_.WriteAll(ConfigFilePath(shared.AppDataFolder), Bytes(text.begin(), text.end()));
+        MakePrivateFolders(SettingsFolder(shared.AppDataFolder)) &&
+        ReplaceSettingsFile(ConfigFilePath(shared.AppDataFolder), ConfigFileText(ConfigLines()));
     if (!written)
         services_.MsgBox("Error writing config file");
 }

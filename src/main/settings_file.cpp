@@ -65,6 +65,10 @@ std::vector<std::string> ConfigFileLines(std::string_view text) {
     return lines;
 }
 
+std::string OneLineValue(const std::string& value) {
+    return value.find_first_of("\r\n") == std::string::npos ? value : std::string();
+}
+
 std::string ConfigFileText(const std::vector<std::string>& lines) {
     std::string text;
     for (const std::string& line : lines) {

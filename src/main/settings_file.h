@@ -18,6 +18,10 @@ std::string ConfigFilePath(const std::string& appDataFolder);
 // an end counts too.
 std::vector<std::string> ConfigFileLines(std::string_view text);
 
+// A text value as a line can hold it: a value with a line break (a file name may
+// have one) would spill into lines of its own, so it is left out, empty.
+std::string OneLineValue(const std::string& value);
+
 // Each line followed by CR LF.
 std::string ConfigFileText(const std::vector<std::string>& lines);
 

@@ -49,7 +49,9 @@ bool Transfer(const std::string& url, std::FILE* out, const DownloadLimits& limi
     CURL* e = easy.get();
     curl_easy_setopt(e, CURLOPT_URL, url.c_str());
     curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    // A redirect may not step down from https to plain http, where anyone on the
+    // way could swap the installer.
+    curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "https");
     curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(e, CURLOPT_MAXREDIRS, 5L);
     // A status of 400 or above is a failed download, not a page to keep.

@@ -16,7 +16,7 @@ struct DownloadLimits {
     std::int64_t maxBytes = 512LL << 20;
 };
 
-// Fetches `url` (http or https, redirects followed) into `destination`. The body is
+// Fetches `url` (http or https, redirects followed to https only) into `destination`. The body is
 // written under a temporary name in the same folder and moved into place only when
 // the transfer completed with a success status; on any failure, an HTTP error status
 // included, nothing is left behind and an existing `destination` is untouched.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 #include <utility>
 
 namespace zembra {
@@ -32,6 +33,14 @@ int RoundToInt(double value) {
     return static_cast<int>(r);
 }
 
+// A size in pixels as the twips a box keeps; a negative size is none.
+int PixelsToTwips(int pixels) {
+    const std::int64_t twips = std::int64_t{std::max(0, pixels)} * kTwipsPerPixel;
+    if (twips > std::numeric_limits<int>::max())
+        throw PlatformError(kOverflow, "Overflow");
+    return static_cast<int>(twips);
+}
+
 } // namespace
 
 PictureBox::PictureBox(Form& form, std::string name, Control* parent)
@@ -56,8 +65,8 @@ int PictureBox::PixelHeight() const {
 }
 
 void PictureBox::SetOuterPixels(std::optional<int> width, std::optional<int> height) {
-    const int w = width ? std::max(0, *width) * kTwipsPerPixel : Width();
-    const int h = height ? std::max(0, *height) * kTwipsPerPixel : Height();
+    const int w = width ? PixelsToTwips(*width) : Width();
+    const int h = height ? PixelsToTwips(*height) : Height();
     Move(Left(), Top(), w, h);
 }
 
@@ -239,8 +248,9 @@ void PictureBox::PaintPicture(const PictureRef& picture, double x1, double y1,
             throw PlatformError(kInvalidProcedureCall, "Invalid procedure call or argument");
         return;
     }
-    if (source->Profile())
-        target->SetProfile(source->Profile());
+    // A combining operation keeps what was there in every pixel.
+    if (opcode == SRCCOPY)
+        target->TakeProfileOfPainting(source->Profile(), dx, dy, dw, dh);
 }
 
 } // namespace zembra

@@ -1,6 +1,7 @@
 #include "platform/surface.h"
 
 #include <array>
+#include <cmath>
 
 namespace zembra {
 
@@ -22,6 +23,13 @@ std::shared_ptr<Surface> Surface::CreateShared(int width, int height, std::uint3
 Surface::Surface(int width, int height, std::uint32_t fill)
     : width_(width), height_(height),
       pixels_(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), fill) {}
+
+void Surface::TakeProfileOfPainting(const ColorProfile& painted, double x, double y, double w,
+                                    double h) {
+    const double left = w < 0 ? x + w : x, top = h < 0 ? y + h : y;
+    if (left <= 0 && top <= 0 && left + std::abs(w) >= width_ && top + std::abs(h) >= height_)
+        profile_ = painted;
+}
 
 namespace {
 

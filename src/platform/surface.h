@@ -50,6 +50,11 @@ class Surface {
     // The colour space the pixels are in; empty for the usual sRGB.
     const ColorProfile& Profile() const { return profile_; }
     void SetProfile(ColorProfile profile) { profile_ = std::move(profile); }
+    // After a picture is painted over the rectangle (x, y, w, h), negative sizes
+    // mirroring: when it covers the whole surface only the picture's colours are
+    // left, so the surface takes its profile, or none, and nothing of an earlier
+    // picture stays; a smaller painting leaves the surface's own profile.
+    void TakeProfileOfPainting(const ColorProfile& painted, double x, double y, double w, double h);
 
   private:
     Surface(int width, int height, std::uint32_t fill);

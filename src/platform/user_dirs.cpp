@@ -1,8 +1,13 @@
 #include "platform/user_dirs.h"
 
+#include "platform/config_folder.h"
+
 #include <cstdlib>
 #include <fstream>
+#include <pwd.h>
 #include <sstream>
+#include <unistd.h>
+#include <vector>
 
 namespace zembra {
 
@@ -13,8 +18,10 @@ std::string Environment(const char* name) {
     return value ? value : "";
 }
 
+// Where the desktop and pictures folders are looked for; "/" only when no home
+// is known at all, so that they resolve to something that exists.
 std::string Home() {
-    std::string home = Environment("HOME");
+    std::string home = HomeFolder();
     return home.empty() ? "/" : home;
 }
 
@@ -34,6 +41,20 @@ std::optional<std::string> Quoted(std::string_view value) {
 }
 
 } // namespace
+
+std::string HomeFolder() {
+    if (std::string home = Environment("HOME"); !home.empty())
+        return home;
+    // Services and cron jobs often run without HOME.
+    long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+    std::vector<char> buffer(static_cast<std::size_t>(size > 0 ? size : 16384));
+    struct passwd entry {};
+    struct passwd* found = nullptr;
+    if (::getpwuid_r(::geteuid(), &entry, buffer.data(), buffer.size(), &found) != 0 ||
+        found == nullptr || found->pw_dir == nullptr || found->pw_dir[0] != '/')
+        return {};
+    return found->pw_dir;
+}
 
 std::optional<std::string> ParseUserDir(std::string_view fileText, std::string_view key,
                                         std::string_view home) {
@@ -69,11 +90,7 @@ std::optional<std::string> ParseUserDir(std::string_view fileText, std::string_v
 }
 
 std::string UserDirectories::Config() {
-    const std::string config = Environment("XDG_CONFIG_HOME");
-    // XDG says a relative path in the variable is to be ignored.
-    if (config.starts_with('/'))
-        return config;
-    return Home() + "/.config";
+    return UserConfigFolder();
 }
 
 std::string UserDirectories::Named(std::string_view key, std::string_view fallback) {

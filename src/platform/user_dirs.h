@@ -8,6 +8,10 @@
 
 namespace zembra {
 
+// $HOME, else the home folder the user database gives for this user; empty when
+// neither is known (never "/", which would put settings at the root).
+std::string HomeFolder();
+
 // The folder a key such as "XDG_PICTURES_DIR" names in the text of a
 // user-dirs.dirs file: a quoted absolute path or one starting with "$HOME/".
 // nullopt when the key is missing or its value is neither.
@@ -16,7 +20,7 @@ std::optional<std::string> ParseUserDir(std::string_view fileText, std::string_v
 
 class UserDirectories {
   public:
-    // $XDG_CONFIG_HOME, else $HOME/.config.
+    // UserConfigFolder(): $XDG_CONFIG_HOME, else the home folder's .config.
     static std::string Config();
     // The XDG desktop and pictures folders, else ~/Desktop and ~/Pictures.
     static std::string Desktop();

@@ -1,26 +1,31 @@
 #include "update/update_check.h"
 
 #include "main/settings_file.h"
-
-#include <filesystem>
+#include "platform/config_folder.h"
 
 namespace zembra {
 
+// Without a settings folder there is no path: never one at the root.
 std::string VersionFilePath(const SharedValues& shared) {
-    return SettingsFolder(shared.AppDataFolder) + "/version.txt";
+    return shared.AppDataFolder.empty() ? std::string()
+                                        : SettingsFolder(shared.AppDataFolder) + "/version.txt";
 }
 
 std::string UpdateInstallerPath(const SharedValues& shared) {
-    return SettingsFolder(shared.AppDataFolder) + "/update.exe";
+    return shared.AppDataFolder.empty() ? std::string()
+                                        : SettingsFolder(shared.AppDataFolder) + "/update.exe";
 }
 
 void FetchVersionFile(UpdateHost& host) {
     const SharedValues& shared = host.main.shared;
+    // Without a home there is no settings folder to fetch into; the check fails
+    // as an unreachable site does.
+    if (shared.AppDataFolder.empty())
+        return;
     const std::string path = VersionFilePath(shared);
     // The folder appears with the first settings write; the first check may come
     // before it.
-    std::error_code ignored;
-    std::filesystem::create_directories(SettingsFolder(shared.AppDataFolder), ignored);
+    MakePrivateFolders(SettingsFolder(shared.AppDataFolder));
     // A version file left from an earlier run must not answer for a failed download.
     host.files.Remove(path);
     DownloadFile(host.site + std::string(kVersionFilePath), path, host.versionLimits);

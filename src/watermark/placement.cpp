@@ -9,6 +9,7 @@
 #include "watermark/colour_key.h"
 #include "watermark/picture_drawing.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -39,23 +40,80 @@ double Quotient(double a, double b) {
     return a / b;
 }
 
-// Stretches a picture over the box's whole drawable area, smoothing as it goes so
-// an enlarged logo has soft edges instead of blocks.
-void StretchOnto(PictureBox& box, const PictureRef& picture) {
+// Stretches a picture over the box's drawable width and `wholeHeight` rows, of
+// which the box holds those from `firstRow` on; smoothing as it goes so an
+// enlarged logo has soft edges instead of blocks. Only the rows the box holds are
+// worked out.
+void StretchOnto(PictureBox& box, const PictureRef& picture, int firstRow, int wholeHeight) {
     cBitmap image;
     if (image.CreateFromHBitmap(picture) != GpStatus::Ok)
         return;
     cGraphics graphics;
     if (graphics.CreateFromHDC(box.hDC()) != GpStatus::Ok)
         return;
-    graphics.DrawImageRectRectI(image.Handle(), 0, 0, box.PixelWidth(), box.PixelHeight(), 0, 0,
+    graphics.DrawImageRectRectI(image.Handle(), 0, -firstRow, box.PixelWidth(), wholeHeight, 0, 0,
                                 picture->Width(), picture->Height());
+}
+
+// The rows of the whole stretched watermark that Picture6 is made of. A tall logo
+// stretched to a wide picture comes out many times taller than the picture (20 x
+// 900 on a 5184-pixel-wide photo: 5184 x 233280 pixels, 4.8 GB), so when it would
+// be taller than needed only the rows that can land on the picture are made.
+struct HeldRows {
+    int first = 0;
+    int count = 0;
+    int whole = 0;
+    bool All() const { return count == whole; }
+};
+
+// The rows that land on a picture H high when the whole watermark's top is at y.
+HeldRows RowsOnPicture(int whole, int H, int y) {
+    if (whole <= H)
+        return {0, whole, whole};
+    const int first = std::clamp(-y, 0, whole);
+    const int end = std::clamp(H - y, first, whole);
+    return {first, std::max(1, end - first), whole};
+}
+
+// The rows that can land on the diagonal canvas (the picture's diagonal D long and
+// the picture's height H high) when the watermark is turned by theta about its
+// centre: the canvas turned back spans D sin(theta) + H cos(theta) rows. They are
+// taken evenly about the centre, so the turn keeps its centre.
+HeldRows RowsOnDiagonal(int whole, double D, int H, double theta) {
+    const double reach = D * std::sin(theta) + H * std::cos(theta);
+    int count = static_cast<int>(std::min<double>(whole, std::ceil(reach) + 4));
+    count += (whole - count) % 2; // the same parity as the whole keeps the centre exact
+    if (count >= whole)
+        return {0, whole, whole};
+    return {(whole - count) / 2, count, whole};
+}
+
+int PixelsOf(double twips) {
+    return ToInt32(twips / kTwipsPerPixel);
+}
+
+// Rows of the watermark stretched to the picture's width and `whole` rows that are
+// made and placed at a time, when only a part of it lands: a few megabytes even on
+// the widest photographs.
+constexpr int kBandRows = 256;
+
+// Makes Picture6 the rows [first, first + count) of the watermark stretched to
+// the picture's width and `whole` rows.
+void StretchBand(const WatermarkControls& c, int first, int count, int whole) {
+    PictureBox& band = c.Picture6;
+    band.setPicture(nullptr);
+    band.Cls();
+    band.setWidth(c.Picture4.Width());
+    band.setHeight(count * double(kTwipsPerPixel));
+    StretchOnto(band, c.Image2.Picture(), first, whole);
 }
 
 // Builds Picture6: the watermark scaled, keeping its proportions, to the picture's
 // width; along the diagonal it is as long as the diagonal and is then turned onto
-// a canvas as wide as the diagonal and as high as the picture.
-void StretchWatermark(const WatermarkControls& c, bool alongDiagonal) {
+// a canvas as wide as the diagonal and as high as the picture. Returns the rows of
+// the stretched watermark Picture6 holds before any turn.
+HeldRows StretchWatermark(const WatermarkControls& c, int alignment) {
+    const bool alongDiagonal = alignment == kCornerToCorner;
     PictureBox& stretched = c.Picture6;
     Step([&] {
         stretched.setScaleMode(PictureBox::vbTwips);
@@ -70,29 +128,50 @@ void StretchWatermark(const WatermarkControls& c, bool alongDiagonal) {
         width = c.Picture4.Width();
         height = c.Picture5.Height() * r;
     });
+    const int W = c.Picture4.PixelWidth(), H = c.Picture4.PixelHeight();
     float degrees = 0;
+    double theta = 0;
     if (alongDiagonal) {
         Step([&] {
-            const double W = c.Picture4.PixelWidth(), H = c.Picture4.PixelHeight();
-            const float theta = static_cast<float>(std::atan(Quotient(H, W)));
-            // Height / sin(theta) is the diagonal, in twips like the height.
-            width = Quotient(c.Picture4.Height(), std::sin(theta));
-            degrees = static_cast<float>(theta * 180 / 3.14159265359);
+            const float angle = static_cast<float>(std::atan(Quotient(H, double(W))));
+            // Height / sin(angle) is the diagonal, in twips like the height.
+            width = Quotient(c.Picture4.Height(), std::sin(angle));
+            degrees = static_cast<float>(angle * 180 / 3.14159265359);
+            theta = angle;
         });
     }
 
+    HeldRows rows;
+    Step([&] {
+        const int whole = PixelsOf(height);
+        if (alongDiagonal) {
+            rows = RowsOnDiagonal(whole, PixelsOf(width), H, theta);
+        } else {
+            std::int16_t y = 0; // an offset outside 16 bits is left at 0, as when placing
+            Step([&] { y = WatermarkTop(alignment, H, whole); });
+            rows = RowsOnPicture(whole, H, y);
+        }
+    });
+    if (!alongDiagonal && !rows.All()) {
+        // Made band by band as it is placed.
+        Step([&] { stretched.setScaleMode(PictureBox::vbPixels); });
+        return rows;
+    }
     Step([&] {
         stretched.setWidth(width);
-        stretched.setHeight(height);
+        stretched.setHeight(rows.All() ? height : rows.count * double(kTwipsPerPixel));
     });
-    Step([&] { StretchOnto(stretched, c.Image2.Picture()); });
+    Step([&] {
+        StretchOnto(stretched, c.Image2.Picture(), rows.first,
+                    rows.All() ? stretched.PixelHeight() : rows.whole);
+    });
     Step([&] {
         stretched.setPicture(stretched.Image());
         stretched.Refresh();
         stretched.setScaleMode(PictureBox::vbPixels);
     });
     if (!alongDiagonal)
-        return;
+        return rows;
 
     PictureBox& canvas = c.Picture7;
     Step([&] { canvas.Cls(); });
@@ -110,6 +189,7 @@ void StretchWatermark(const WatermarkControls& c, bool alongDiagonal) {
         canvas.Refresh();
         stretched.setPicture(canvas.Image());
     });
+    return {}; // Picture6 now holds the canvas, placed whole
 }
 
 } // namespace
@@ -148,22 +228,39 @@ bool PlaceWatermark(const WatermarkControls& c, const std::string& picture, Serv
 
     const int alignment = c.Combo5.ListIndex();
     PictureBox* watermark = &c.Picture5;
+    HeldRows rows;
     if (c.Check7.Value() != 0 || alignment == kCornerToCorner) {
-        StretchWatermark(c, alignment == kCornerToCorner);
+        rows = StretchWatermark(c, alignment);
         services.DoEvents();
         watermark = &c.Picture6;
     }
 
     const int W = c.Picture4.PixelWidth(), H = c.Picture4.PixelHeight();
-    const int Ws = watermark->PixelWidth(), Hs = watermark->PixelHeight();
+    // When only a part of the stretched watermark lands, that part is made and
+    // placed band by band; the offsets are those of the whole.
+    const bool part = !rows.All();
+    const int Ws = part ? W : watermark->PixelWidth();
+    const int Hs = part ? rows.whole : watermark->PixelHeight();
     std::int16_t x = 0, y = 0;
     Step([&] { x = WatermarkLeft(W, Ws); });
     Step([&] { y = WatermarkTop(alignment, H, Hs); });
     // No margin: whatever falls outside the picture is clipped.
-    Step([&] {
-        BitBlt(c.Picture4.hDC(), x, y, Ws, Hs, watermark->hDC(), 0, 0,
-               KeyRasterOp(LightKey(c.Picture5.hDC())));
-    });
+    if (!part) {
+        Step([&] {
+            BitBlt(c.Picture4.hDC(), x, y, Ws, Hs, watermark->hDC(), 0, 0,
+                   KeyRasterOp(LightKey(c.Picture5.hDC())));
+        });
+        return drawn;
+    }
+    const int end = rows.first + rows.count;
+    for (int top = rows.first; top < end; top += kBandRows) {
+        const int count = std::min(kBandRows, end - top);
+        Step([&] { StretchBand(c, top, count, rows.whole); });
+        Step([&] {
+            BitBlt(c.Picture4.hDC(), x, y + top, Ws, count, c.Picture6.hDC(), 0, 0,
+                   KeyRasterOp(LightKey(c.Picture5.hDC())));
+        });
+    }
     return drawn;
 }
 

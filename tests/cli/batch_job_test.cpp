@@ -7,6 +7,7 @@
 #include "platform/files.h"
 #include "support/temp_dir.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include <filesystem>
@@ -54,6 +55,35 @@ TEST(BatchJob, SettingsFileOnlyWhenAsked) {
     EXPECT_NE(text.find("\r\ntime=1\r\nlastselection=2\r\n"), std::string::npos) << text;
     EXPECT_NE(text.find("\r\nexif=0\r\n"), std::string::npos);
     EXPECT_TRUE(text.ends_with("firstrun=1\r\nVER=1\r\n"));
+    ::unsetenv("XDG_CONFIG_HOME");
+}
+
+// A fresh account: --settings makes the missing configuration folders and writes
+// the file; the next run finds its action there, and a config.txt kept as a link
+// into a dotfiles folder stays a link.
+TEST(BatchJob, SettingsMakeTheirFolderRememberTheActionAndKeepALink) {
+    TempDir home, pictures;
+    const std::string config = home / "missing/config";
+    ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    EXPECT_EQ(
+        RunJob({"--settings", "--action", "2", "--name", "N", pictures.Write("a.jpg")}).status,
+        kAllProcessed);
+    const auto bytes = Files::Local().ReadAll(config + "/KVD/config.txt");
+    ASSERT_TRUE(bytes);
+    const std::string text(bytes->begin(), bytes->end());
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 20) << text;
+
+    std::filesystem::create_directory(home / "dots");
+    std::filesystem::rename(config + "/KVD/config.txt", home / "dots/config.txt");
+    std::filesystem::create_symlink(home / "dots/config.txt", config + "/KVD/config.txt");
+    const Outcome r = RunJob({"--settings", "--name", "M", pictures.Write("b.jpg")});
+    EXPECT_EQ(r.status, kAllProcessed) << r.err;
+    EXPECT_TRUE(std::filesystem::exists(pictures / "M-001.jpg")); // action 2 again
+    EXPECT_TRUE(std::filesystem::is_symlink(config + "/KVD/config.txt"));
+    const auto linked = Files::Local().ReadAll(home / "dots/config.txt");
+    ASSERT_TRUE(linked);
+    EXPECT_NE(std::string(linked->begin(), linked->end()).find("lastselection=2\r\n"),
+              std::string::npos);
     ::unsetenv("XDG_CONFIG_HOME");
 }
 

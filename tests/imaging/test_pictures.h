@@ -92,6 +92,48 @@ inline std::vector<std::uint8_t> FakeProfile(const char colorSpace[4]) {
     return p;
 }
 
+// A display profile for RGB that libpng accepts: a version 2 header with the D50
+// illuminant, a white point and a private tag. The private tag's bytes do not
+// compress, since libpng ignores an iCCP chunk under 92 bytes.
+inline std::vector<std::uint8_t> RgbDisplayProfile() {
+    std::vector<std::uint8_t> p;
+    auto u32 = [&p](std::uint32_t v) {
+        for (int shift = 24; shift >= 0; shift -= 8)
+            p.push_back(static_cast<std::uint8_t>(v >> shift));
+    };
+    auto text = [&p](const char(&s)[5]) { p.insert(p.end(), s, s + 4); };
+    auto d50 = [&u32] { // 0.9642, 1.0, 0.8249 in s15.16
+        u32(0xF6D6);
+        u32(0x10000);
+        u32(0xD32D);
+    };
+    constexpr std::uint32_t kTags = 128 + 4 + 2 * 12, kWhite = 20, kPrivate = 128;
+    u32(kTags + kWhite + kPrivate);
+    u32(0);
+    u32(0x02100000); // version 2.1
+    text("mntr");
+    text("RGB ");
+    text("XYZ ");
+    p.resize(36, 0);
+    text("acsp");
+    p.resize(68, 0);
+    d50();
+    p.resize(128, 0);
+    u32(2);
+    text("wtpt");
+    u32(kTags);
+    u32(kWhite);
+    text("zmbr");
+    u32(kTags + kWhite);
+    u32(kPrivate);
+    text("XYZ ");
+    u32(0);
+    d50();
+    for (std::uint32_t i = 0; i < kPrivate; ++i)
+        p.push_back(static_cast<std::uint8_t>((i * 73 + 41) % 251));
+    return p;
+}
+
 // [SECTION] PNG variants through libpng
 
 struct PngLayout {

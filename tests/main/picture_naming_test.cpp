@@ -71,8 +71,11 @@ TEST(BuildNames, WithoutABaseName) {
 TEST(PictureTypes, AcceptedByExtension) {
     EXPECT_TRUE(IsSupportedExtension(".TiFf"));
     EXPECT_FALSE(IsSupportedExtension(".JPE"));
-    EXPECT_EQ(ExtensionOf("/a.b/noext"), ".b/noext");
-    EXPECT_EQ(ExtensionOf("/a/noext"), "");
+    // Only the file's own name has an extension; a dotted folder gives none.
+    EXPECT_EQ(ExtensionOf("/a.b/noext"), "");
+    EXPECT_EQ(ExtensionOf("/a.b/c.JPeg"), ".JPeg");
+    EXPECT_EQ(WithDashBeforeExtension("/a.b/noext"), "/a.b/noext-");
+    EXPECT_EQ(WithDashBeforeExtension("/a.b/c.d.jpg"), "/a.b/c.d-.jpg");
 }
 
 } // namespace

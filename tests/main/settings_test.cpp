@@ -182,6 +182,44 @@ TEST_F(Settings, QuitWritesTheSettingsAndReportsAFailedWrite) {
     EXPECT_TRUE(blocked.Ending());
 }
 
+// A fresh account has no configuration folder yet; a file name may hold a line
+// break, which must not add lines to the file.
+TEST_F(Settings, WritingMakesTheWholePathAndKeepsTwentyLines) {
+    const std::string odd = appData.Write("odd\nname.png");
+    form.ApplicationDataFolder = [this] { return appData / "fresh/config"; };
+    form.Form_Load();
+    form.shared.WatermarkFile = odd;
+    form.Label28.setCaption("odd\nname.png");
+    form.writeconfig();
+    const std::string text = ReadText(appData / "fresh/config/KVD/config.txt");
+    EXPECT_EQ(ConfigFileLines(text).size(), 20u) << text;
+    EXPECT_NE(text.find("\r\nwatermarkfile=\r\nwatermarkname=\r\n"), std::string::npos) << text;
+    EXPECT_TRUE(services.messages.empty());
+}
+
+TEST_F(Settings, AReadOnlyFileIsReportedAndLeftAsItIs) {
+    Load(form, "time=1\r\n");
+    std::filesystem::permissions(ConfigFile(), std::filesystem::perms::owner_read);
+    form.writeconfig();
+    EXPECT_EQ(services.messages, std::vector<std::string>{"Error writing config file"});
+    EXPECT_EQ(ReadText(ConfigFile()), "time=1\r\n");
+}
+
+// A width no picture can have is refused as the file is read, so the run asks
+// for one instead of sizing a box past what the boxes can hold.
+TEST_F(Settings, AnImpossibleWidthIsRefusedAndTheRunAsksForOne) {
+    Load(form, "resizetype=M\r\nwidth=1e9\r\nheight=600\r\nlastselection=4\r\n");
+    EXPECT_EQ(services.messages,
+              std::vector<std::string>{"Only Values Between 1 - 999999 Allowed"});
+    EXPECT_EQ(form.Text3.Text(), "");
+    EXPECT_EQ(form.Text4.Text(), "600");
+    EXPECT_EQ(form.Combo2.ListIndex(), 4); // the lines after it still apply
+    services.dialogAnswers.push_back(appData.Write("a.png"));
+    form.Command7.Click();
+    form.Command1_Click();
+    EXPECT_EQ(services.messages.back(), "Please Enter Width");
+}
+
 TEST(SettingsText, Numbers) {
     EXPECT_EQ(ConfigInteger(" 2.5"), 2); // halves go to the even neighbour
     EXPECT_EQ(ConfigInteger("-1"), -1);

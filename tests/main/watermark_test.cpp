@@ -106,6 +106,42 @@ TEST_F(Watermark, LandsByAlignmentAndStretch) {
     }
 }
 
+// A tall logo stretched to a wide picture comes out far taller than the picture;
+// only its rows that land are made, in bands, and they are the right ones. A 2 x
+// 100 logo, yellow at the top, red in the middle and blue at the bottom, becomes
+// 600 x 30000 on a 600 x 300 picture; 2 x 6000 would be 600 x 1.8 million, too
+// large to make whole, and its centred offset leaves 16 bits, so it is drawn from
+// the top. Rows 255 and 256 lie on both sides of a band's edge.
+TEST_F(Watermark, TallStretchedLogoDrawsOnlyTheRowsThatLand) {
+    constexpr std::uint32_t kRed = 0xFFFF0000u, kBlue = 0xFF0000FFu;
+    auto logo = [&](int h) {
+        Surface s = Solid(2, h, kRed);
+        for (int y = 0; y < h / 10; ++y) {
+            std::fill_n(s.Row(y).begin(), 2, kYellow);
+            std::fill_n(s.Row(h - 1 - y).begin(), 2, kBlue);
+        }
+        return s;
+    };
+    const struct {
+        int logoHeight, alignment;
+        std::uint32_t shown;
+    } cases[] = {{100, kAlignTop, kYellow},
+                 {100, kAlignCenter, kRed},
+                 {100, kAlignBottom, kBlue},
+                 {6000, kAlignCenter, kYellow}};
+    for (const auto& c : cases) {
+        Prepare(Solid(600, 300, kWhite), logo(c.logoHeight));
+        form.Combo5.setListIndex(c.alignment);
+        form.Check7.setValue(1);
+        form.Check7_Click();
+        const PictureRef shown = Shown();
+        ASSERT_TRUE(shown);
+        for (auto [x, y] : {std::pair{0, 0}, {300, 255}, {300, 256}, {599, 299}})
+            EXPECT_EQ(shown->At(x, y), c.shown) << c.logoHeight << " " << c.alignment;
+        EXPECT_LE(form.Picture6.PixelHeight(), 256);
+    }
+}
+
 TEST_F(Watermark, CornerToCornerFollowsTheRisingDiagonalSmoothly) {
     Prepare(Solid(400, 300, kWhite), Solid(100, 50, kYellow));
     for (auto [W, H] : {std::pair{400, 300}, std::pair{300, 400}}) {
@@ -123,6 +159,42 @@ TEST_F(Watermark, CornerToCornerFollowsTheRisingDiagonalSmoothly) {
         for (std::uint32_t pixel : p->Pixels())
             soft += pixel != kWhite && pixel != kYellow;
         EXPECT_GT(soft, 300) << "the logo's long edges step";
+    }
+}
+
+// The run's working boxes outlive each picture: a colour profile must not pass from
+// one picture to the next, in either direction.
+TEST_F(Watermark, EachOutputCarriesOnlyItsOwnColourProfile) {
+    const auto profile = std::make_shared<const std::vector<std::uint8_t>>(RgbDisplayProfile());
+    struct Source {
+        const char* name;
+        std::uint32_t colour;
+        bool profiled;
+    };
+    const Source sources[] = {{"a.png", 0xFFC83232u, true},
+                              {"b.png", 0xFF3232C8u, false},
+                              {"c.png", 0xFF32C832u, true},
+                              {"d.png", 0xFF808080u, false}};
+    form.Check6.setValue(1);
+    form.Combo5.setListIndex(kAlignTop);
+    Choose(Png("logo.png", Solid(20, 10, kWhite)));
+    for (const Source& s : sources) {
+        Surface picture = Solid(60, 40, s.colour);
+        if (s.profiled)
+            picture.SetProfile(profile);
+        Add(Png(s.name, picture));
+    }
+    Run(4);
+    for (const Source& s : sources) {
+        const auto bytes = Files::Local().ReadAll(dir / (std::string("(R)") + s.name));
+        ASSERT_TRUE(bytes) << s.name;
+        const auto out = DecodePng(*bytes, DecodeLimits{}, 0);
+        ASSERT_TRUE(out) << s.name;
+        EXPECT_EQ(out.value().pixels.At(0, 39), s.colour) << s.name;
+        EXPECT_EQ(out.value().pixels.Profile() != nullptr, s.profiled) << s.name;
+        if (s.profiled && out.value().pixels.Profile()) {
+            EXPECT_EQ(*out.value().pixels.Profile(), *profile) << s.name;
+        }
     }
 }
 

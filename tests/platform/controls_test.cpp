@@ -134,6 +134,13 @@ TEST(PictureBox, SnapsOuterSizeToWholePixelsHalvesToEven) {
         box.setScaleMode(PictureBox::vbTwips);
         EXPECT_EQ(box.ScaleWidth(), c.pixels * 15) << c.twips;
     }
+    // 143,165,577 pixels no longer fit in twips: an overflow, and the size stays.
+    Form form("Form1");
+    PictureBox box(form, "Picture2");
+    box.setWidth(1500);
+    EXPECT_THROW(box.setWidth(143165577.0 * 15), PlatformError);
+    EXPECT_THROW(box.setHeight(3e10), PlatformError);
+    EXPECT_EQ(box.Width(), 1500);
 }
 
 TEST_F(PictureBoxTest, PictureSitsTopLeftAndDrawingCopiesAnImageSomeoneHolds) {
@@ -168,7 +175,7 @@ TEST_F(PictureBoxTest, PaintPictureStretchesInTheScaleModeAndReadsOldPixels) {
     EXPECT_THROW(box.PaintPicture(nullptr, 0, 0), PlatformError);
 }
 
-TEST_F(PictureBoxTest, ResizeFlowKeepsTheColourProfile) {
+TEST_F(PictureBoxTest, ResizeFlowCarriesOnlyEachPicturesOwnProfile) {
     // The path of a resize: the loaded picture in an auto-sized box (picture plus two
     // border pixels a side), stretched into another at half its drawable size, then
     // that box's image becomes its picture.
@@ -185,6 +192,14 @@ TEST_F(PictureBoxTest, ResizeFlowKeepsTheColourProfile) {
     EXPECT_EQ(target.Picture()->Width(), 2);
     EXPECT_EQ(target.Picture()->Height(), 3);
     EXPECT_EQ(target.Picture()->Profile(), loaded->Profile());
+
+    // The next picture has no profile and is left with none; a painting over a
+    // part of the box (a logo) keeps the box's own.
+    target.PaintPicture(Surface::CreateShared(4, 6), 0, 0, target.ScaleWidth(),
+                        target.ScaleHeight());
+    EXPECT_FALSE(target.Image()->Profile());
+    target.PaintPicture(loaded, 0, 0, 15, 15);
+    EXPECT_FALSE(target.Image()->Profile());
 }
 
 } // namespace

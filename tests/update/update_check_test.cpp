@@ -130,6 +130,7 @@ TEST_F(UpdateCheck, DownloadsLandWholeOrNotAtAll) {
     std::string body(100000, '\r');
     body[5000] = '\0';
     server.Publish("/setup.exe", body);
+    server.Publish("/folder/index.txt", "listed"); // "/folder" redirects to http ".../folder/"
     TempDir dir;
     dir.Write("setup.exe", "older");
     ASSERT_TRUE(DownloadFile(server.Address() + "/setup.exe", dir / "setup.exe"));
@@ -139,7 +140,7 @@ TEST_F(UpdateCheck, DownloadsLandWholeOrNotAtAll) {
     for (const std::string& url :
          {server.Address() + "/missing.exe", server.RefusingAddress() + "/setup.exe",
           server.SilentAddress() + "/setup.exe", server.Address() + "/setup.exe" /* too big */,
-          std::string("file:///etc/hostname")}) {
+          server.Address() + "/folder", std::string("file:///etc/hostname")}) {
         SCOPED_TRACE(url);
         EXPECT_FALSE(DownloadFile(url, dir / "fresh.exe", quick));
         EXPECT_FALSE(DownloadFile(url, dir / "setup.exe", quick));
