@@ -102,6 +102,7 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
         stepFailed = true;
         err << message << '\n';
     };
+    form.onNotice = [&](const std::string& message) { err << message << '\n'; };
 
     services.onInterrupt = [&] { form.Command2.Click(); };
 

@@ -2,9 +2,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace zembra {
 
@@ -24,41 +21,18 @@ Failure SystemFailure(int error) {
     }
 }
 
-struct Fd {
-    int fd;
-    ~Fd() {
-        if (fd >= 0)
-            ::close(fd);
-    }
-};
-
 } // namespace
 
+// Through the file layer, so a source the run holds is read from the file it
+// opened, whatever has its name by now.
 Result<std::shared_ptr<const Bytes>> ReadPictureFile(const std::string& path) {
     if (path.empty())
         return Failure{GpStatus::FileNotFound, "no file name"};
-    Fd file{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
-    if (file.fd < 0)
-        return SystemFailure(errno);
-    struct stat st {};
-    if (::fstat(file.fd, &st) != 0)
-        return SystemFailure(errno);
-    if (!S_ISREG(st.st_mode))
-        return Failure{GpStatus::Win32Error, "not a file"};
-    auto bytes = std::make_shared<Bytes>(static_cast<std::size_t>(st.st_size));
-    std::size_t done = 0;
-    while (done < bytes->size()) {
-        const ssize_t n = ::read(file.fd, bytes->data() + done, bytes->size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return SystemFailure(errno);
-        if (n == 0)
-            break; // the file shrank while we read it
-        done += static_cast<std::size_t>(n);
-    }
-    bytes->resize(done);
-    return std::shared_ptr<const Bytes>(std::move(bytes));
+    errno = 0;
+    auto bytes = Files::Local().ReadAll(path);
+    if (!bytes)
+        return errno != 0 ? SystemFailure(errno) : Failure{GpStatus::Win32Error, "not a file"};
+    return std::shared_ptr<const Bytes>(std::make_shared<Bytes>(std::move(*bytes)));
 }
 
 Result<GpBitmap> LoadPictureFile(const std::string& path, const DecodeLimits& limits) {

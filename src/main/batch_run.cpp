@@ -17,6 +17,27 @@ std::string FolderOf(const std::string& path) {
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
+// The folders a run opened once are let go when it ends, however it ends.
+struct ReleasedAtEnd {
+    Files& files;
+    explicit ReleasedAtEnd(Files& f) : files(f) {}
+    ReleasedAtEnd(const ReleasedAtEnd&) = delete;
+    ReleasedAtEnd& operator=(const ReleasedAtEnd&) = delete;
+    ~ReleasedAtEnd() { files.ReleaseFolders(); }
+};
+
+// A picture's source is opened once for all the steps on it.
+struct HeldWhileProcessed {
+    Files& files;
+    std::string path;
+    HeldWhileProcessed(Files& f, std::string p) : files(f), path(std::move(p)) {
+        files.HoldSource(path);
+    }
+    HeldWhileProcessed(const HeldWhileProcessed&) = delete;
+    HeldWhileProcessed& operator=(const HeldWhileProcessed&) = delete;
+    ~HeldWhileProcessed() { files.LetGoSource(path); }
+};
+
 } // namespace
 
 // A run that was killed may have left a temporary file beside its pictures; the
@@ -54,6 +75,7 @@ void Form1::processEntry(int index) {
     });
     std::string path;
     Step([&] { path = List3.List(index); });
+    const HeldWhileProcessed source(files_, path);
     if (!files_.Exists(path)) {
         Step([&] {
             AddOne(shared.SkippedCount);
@@ -98,7 +120,9 @@ void Form1::Command1_Click() {
     int remaining = List2.ListCount();
 
     const int count = List3.ListCount();
+    toldNoTrash_ = false;
     removeLeftovers(0, count - 1);
+    const ReleasedAtEnd folders(files_);
     const LookaheadScope lookahead(Lookahead, sizeRule(), lookaheadJobs());
     for (int i = 0; i < count && !ending_; ++i) {
         shared.CurrentIndex = static_cast<std::int16_t>(i);
@@ -128,6 +152,7 @@ void Form1::Command6_Click() {
     List2.setEnabled(false);
     Label3.setVisible(true);
     removeLeftovers(index, index);
+    const ReleasedAtEnd folders(files_);
     processEntry(index);
     if (ending_)
         return;

@@ -255,15 +255,17 @@ void Form1::setRemainingLine(int remaining) {
 }
 
 void Form1::failed(const std::string& message) {
+    pictureFailed_ = true;
     if (onFailure)
         onFailure(message);
 }
 
+void Form1::notice(const std::string& message) {
+    if (onNotice)
+        onNotice(message);
+}
+
 void Form1::Command2_Click() {
-    Step([&] {
-        if (!shared.ExifTempFile.empty())
-            files_.Remove(shared.ExifTempFile);
-    });
     Step([&] { writeconfig(); });
     ending_ = true;
     if (onQuit)

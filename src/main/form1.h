@@ -139,6 +139,9 @@ class Form1 : public Form {
     std::function<std::string(const std::string& path)> ReadDateTaken;
     // Told of each step that failed; the batch runner prints it, the window does not.
     std::function<void(const std::string& message)> onFailure;
+    // Told what the user should know though nothing failed (an original deleted
+    // for good where no Trash could take it, what an output left out).
+    std::function<void(const std::string& message)> onNotice;
     // Told when the program is to end ("Cancel/Quit").
     std::function<void()> onQuit;
     // The folder import dialog lives in its own module; the host sets this.
@@ -255,25 +258,35 @@ class Form1 : public Form {
     void removeLeftoverInstallers();
     void applyConfigEntry(ConfigKey key, const std::string& value);
     void failed(const std::string& message);
+    void notice(const std::string& message);
 
     // Per-picture steps
     bool makeUnique(std::string& name);
+    // Runs `place` for `name` until it succeeds; a name that another process
+    // took meanwhile gets the dash rule again. False when no name was free.
+    bool placeUnder(std::string& name, const std::function<bool(const std::string&)>& place);
+    // How an original that made way went; says once per run when it is gone for good.
+    bool disposed(Disposal disposal, const std::string& original);
     bool keepExifCondition() const;
     void exifSave(const std::string& path);
-    void exifRestore(const std::string& output);
-    bool resizeInto(const std::string& source, const std::string& output, int takes, bool durable);
+    bool keepExif(const std::string& written, const std::string& output);
+    bool resizeInto(const std::string& source, std::string& output, int takes, bool durable);
     void sizeTarget(int w, int h);
     SizeRule sizeRule() const;
     std::vector<LookaheadJob> lookaheadJobs() const;
     bool drawResized(const std::string& source, int takes);
-    bool streamResized(const std::string& source, const std::string& output, bool durable);
-    bool saveResized(const std::string& output, bool durable,
+    bool streamResized(const std::string& source, std::string& output, bool durable);
+    bool saveResized(const std::string& source, std::string& output, bool durable,
                      const std::function<bool(const std::string& temporary)>& write);
     int resizeQuality() const;
 
     Services& services_;
     Files& files_;
     bool ending_ = false;
+    // A step of the current picture failed: it counts as skipped.
+    bool pictureFailed_ = false;
+    // The run has said that no Trash could take its originals.
+    bool toldNoTrash_ = false;
     // The picture the preview shows, so that a refresh does not decode it again.
     std::string previewShows_;
 };

@@ -4,6 +4,8 @@
 
 #include "platform/steps.h"
 
+#include <functional>
+
 namespace zembra {
 
 namespace {
@@ -13,17 +15,38 @@ constexpr int kMostDashes = 19;
 // Inserts dashes before the extension while the name is taken; false when it is
 // still taken after the last try.
 bool Form1::makeUnique(std::string& name) {
-    if (files_.Exists(name)) {
-        for (int k = 1; files_.Exists(name) && k <= kMostDashes; ++k) {
+    if (files_.Taken(name)) {
+        for (int k = 1; files_.Taken(name) && k <= kMostDashes; ++k) {
             name = WithDashBeforeExtension(name);
             services_.DoEvents();
         }
     }
-    return !files_.Exists(name);
+    return !files_.Taken(name);
+}
+
+// A name found free can be taken by another run before the file arrives; the
+// move never replaces, so the picture then gets the next free name instead.
+bool Form1::placeUnder(std::string& name, const std::function<bool(const std::string&)>& place) {
+    for (;;) {
+        if (place(name))
+            return true;
+        if (!files_.Taken(name) || !makeUnique(name))
+            return false;
+    }
+}
+
+bool Form1::disposed(Disposal disposal, const std::string& original) {
+    if (disposal == Disposal::Deleted && !toldNoTrash_) {
+        toldNoTrash_ = true;
+        notice(original + ": no Trash can take the originals here; they are replaced for good");
+    }
+    return disposal != Disposal::Failed;
 }
 
 void Form1::processpicture(const std::string& path) {
     const int index = shared.CurrentIndex;
+    pictureFailed_ = false;
+    shared.ExifBlock.reset();
     PictureNames names;
     try {
         if (!shared.LastBaseName.empty() && shared.LastBaseName != Text1.Text())
@@ -104,12 +127,35 @@ void Form1::processpicture(const std::string& path) {
         skipped = true;
         return false;
     };
-    auto processed = [&] { Step([&] { AddOne(shared.ProcessedCount); }); };
+    // A picture counts as processed only when every step it needed was done.
+    auto processed = [&] {
+        Step([&] {
+            if (pictureFailed_) {
+                AddOne(shared.SkippedCount);
+                skipped = true;
+            } else {
+                AddOne(shared.ProcessedCount);
+            }
+        });
+    };
+    // An original this user may not write is not replaced, nor removed.
+    auto writable = [&] {
+        if (!files_.WriteProtected(source))
+            return true;
+        failed(source + ": it is write-protected, so it is left as it is");
+        Step([&] { AddOne(shared.SkippedCount); });
+        skipped = true;
+        return false;
+    };
+    auto copyTo = [&](std::string& name) {
+        return placeUnder(name, [&](const std::string& to) { return files_.Copy(source, to); });
+    };
 
     switch (Combo2.ListIndex()) {
     case 1:
         if (takeName(newName)) {
-            if (!files_.Rename(source, newName))
+            if (!placeUnder(newName,
+                            [&](const std::string& to) { return files_.Rename(source, to); }))
                 failed(source + ": could not be renamed to " + newName);
             processed();
         }
@@ -117,7 +163,7 @@ void Form1::processpicture(const std::string& path) {
         break;
     case 2:
         if (takeName(newName)) {
-            if (!files_.Copy(source, newName))
+            if (!copyTo(newName))
                 failed(source + ": could not be copied to " + newName);
             processed();
         }
@@ -127,10 +173,9 @@ void Form1::processpicture(const std::string& path) {
         // Writing over the picture's own path is the point of this action; a new
         // extension must not replace an unrelated file that already has that name.
         std::string output = shared.OriginalOutputName;
-        if (output == source || takeName(output)) {
+        if (writable() && (output == source || takeName(output))) {
             exifSave(source);
             resizeoriginal(source, output);
-            exifRestore(output);
             processed();
         }
         services_.DoEvents();
@@ -145,17 +190,15 @@ void Form1::processpicture(const std::string& path) {
             processed();
             services_.DoEvents();
             services_.DoEvents();
-            exifRestore(copy);
         }
         services_.DoEvents();
         break;
     }
     case 5:
-        if (takeName(newName)) {
+        if (writable() && takeName(newName)) {
             exifSave(source);
             services_.DoEvents();
             resizeoriginal(source, newName);
-            exifRestore(newName);
             processed();
         }
         services_.DoEvents();
@@ -167,16 +210,15 @@ void Form1::processpicture(const std::string& path) {
             resizecopy(source, newName);
             services_.DoEvents();
             processed();
-            exifRestore(newName);
         }
         services_.DoEvents();
         break;
     case 7: {
         std::string copy = shared.CopyOutputName;
-        if (takeName(copy) && takeName(newName)) {
+        if (writable() && takeName(copy) && takeName(newName)) {
             exifSave(source);
             services_.DoEvents();
-            const bool renamedCopy = files_.Copy(source, newName);
+            const bool renamedCopy = copyTo(newName);
             if (!renamedCopy)
                 failed(source + ": could not be copied to " + newName);
             resizecopy(source, copy);
@@ -185,7 +227,6 @@ void Form1::processpicture(const std::string& path) {
                 failed(source + ": could not be removed");
             processed();
             services_.DoEvents();
-            exifRestore(copy);
         }
         services_.DoEvents();
         break;

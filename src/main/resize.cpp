@@ -1,7 +1,9 @@
 // Resizing and converting a picture into its output file.
+#include "main/dropped_parts.h"
 #include "main/form1.h"
 #include "main/resize_factors.h"
 
+#include "imaging/codec.h"
 #include "imaging/gdiplus.h"
 #include "platform/steps.h"
 #include "platform/text.h"
@@ -26,6 +28,31 @@ void KeepOnePixel(PictureBox& box) {
         box.setWidth(least);
     if (box.PixelHeight() < 1)
         box.setHeight(least);
+}
+
+// What an output of `source` leaves out; only a source with frames or pages is
+// read whole, since the rest shows in a file's start.
+std::string DroppedFrom(const Files& files, const std::string& source) {
+    constexpr std::size_t kStart = 64 * 1024;
+    auto bytes = files.ReadHead(source, kStart);
+    if (!bytes)
+        return {};
+    const Codec* codec = DecoderFor(*bytes);
+    if (codec != nullptr && codec->frameCount != nullptr && bytes->size() == kStart)
+        bytes = files.ReadAll(source);
+    return bytes ? DroppedParts(*bytes) : std::string();
+}
+
+// An output that is to take a picture's place must decode first. A JPEG's
+// markers, the only part written after the encoder, are read in full.
+bool Decodes(const Files& files, const std::string& path) {
+    const auto bytes = files.ReadAll(path);
+    const Codec* codec = bytes ? DecoderFor(*bytes) : nullptr;
+    if (codec == nullptr)
+        return false;
+    if (codec->decode == DecodeJpeg)
+        return JpegPictureSize(*bytes).has_value();
+    return static_cast<bool>(DecodePicture(*bytes));
 }
 
 } // namespace
@@ -99,12 +126,11 @@ bool Form1::drawResized(const std::string& source, int takes) {
 // Draws the source into the output: through the working boxes when a watermark
 // needs the whole picture, else row by row from the decoder into the encoder,
 // which gives the same file with a fraction of the memory and work.
-bool Form1::resizeInto(const std::string& source, const std::string& output, int takes,
-                       bool durable) {
+bool Form1::resizeInto(const std::string& source, std::string& output, int takes, bool durable) {
     if (Check6.Value() == 0)
         return streamResized(source, output, durable);
     return drawResized(source, takes) &&
-           saveResized(output, durable, [&](const std::string& temporary) {
+           saveResized(source, output, durable, [&](const std::string& temporary) {
                cGdiPlus gdip([&](const ImagingError& e) { failed(output + ": " + e.Text()); },
                              files_);
                return gdip.PictureBoxToFile(Picture2, temporary, resizeQuality()) == -1;
@@ -120,20 +146,38 @@ int Form1::resizeQuality() const {
     return quality;
 }
 
-// Writes the output under a temporary name beside it; only a complete file is
-// moved into place, so a failed save leaves every picture as it was. A file that
-// replaces or outlives a picture is made durable first.
-bool Form1::saveResized(const std::string& output, bool durable,
+// Writes the output under a new temporary name beside it; only a complete file
+// is moved into place, so a failed save leaves every picture as it was. A file
+// that replaces or outlives a picture is made durable first. An output written
+// over its own source replaces it (the source goes to the Trash); any other
+// output takes a name of its own, never one that arrived meanwhile.
+bool Form1::saveResized(const std::string& source, std::string& output, bool durable,
                         const std::function<bool(const std::string& temporary)>& write) {
     const std::string temporary = TemporarySibling(output);
     const bool written = write(temporary);
-    if (written && (!durable || files_.Flush(temporary)) && files_.Replace(temporary, output)) {
+    bool placed = false;
+    bool decodes = true;
+    if (written) {
+        if (const std::string dropped = DroppedFrom(files_, source); !dropped.empty())
+            notice(output + ": the output leaves out " + dropped);
+        // An EXIF block that cannot be kept is reported; the output still counts.
+        keepExif(temporary, output);
+        decodes = !durable || Decodes(files_, temporary);
+        if (decodes && (!durable || files_.Flush(temporary)))
+            placed = output == source ? disposed(files_.ReplaceOriginal(temporary, output), output)
+                                      : files_.TakeMode(source, temporary) &&
+                                            placeUnder(output, [&](const std::string& name) {
+                                                return files_.Rename(temporary, name);
+                                            });
+    }
+    if (placed) {
         services_.DoEvents();
         return true;
     }
     files_.Remove(temporary);
     if (written)
-        failed(output + ": could not be written");
+        failed(output + (decodes ? ": could not be written"
+                                 : ": the output does not decode, so nothing was replaced"));
     services_.DoEvents();
     return false;
 }
@@ -146,7 +190,7 @@ void Form1::resizeoriginal(const std::string& source, std::string output) {
         if (!resizeInto(source, output, 2, true))
             return;
         // The source goes only now that its replacement is complete.
-        if (output != source && !files_.Remove(source))
+        if (output != source && !disposed(files_.Discard(source), source))
             failed(source + ": could not be removed");
     } catch (const std::exception& e) {
         failed(source + ": " + e.what());
@@ -155,7 +199,8 @@ void Form1::resizeoriginal(const std::string& source, std::string output) {
 
 void Form1::resizecopy(const std::string& source, const std::string& output) {
     try {
-        resizeInto(source, output, 1, files_.Exists(output));
+        std::string name = output;
+        resizeInto(source, name, 1, false);
     } catch (const std::exception& e) {
         failed(source + ": " + e.what());
     }

@@ -13,7 +13,7 @@
 
 namespace zembra {
 
-bool Form1::streamResized(const std::string& source, const std::string& output, bool durable) {
+bool Form1::streamResized(const std::string& source, std::string& output, bool durable) {
     if (Lookahead) {
         if (auto ahead = Lookahead->Take(shared.CurrentIndex, source)) {
             Picture1.setPicture(nullptr);
@@ -27,8 +27,8 @@ bool Form1::streamResized(const std::string& source, const std::string& output, 
                 UCase(ahead->Extension) == UCase(ExtensionOf(output));
             bool moved = false;
             const bool saved =
-                same && saveResized(output, durable, [&](const std::string& temporary) {
-                    moved = files_.Replace(ahead->Path(), temporary);
+                same && saveResized(source, output, durable, [&](const std::string& temporary) {
+                    moved = files_.Rename(ahead->Path(), temporary);
                     if (moved)
                         ahead->Release();
                     return moved;
@@ -56,7 +56,7 @@ bool Form1::streamResized(const std::string& source, const std::string& output, 
         return false;
 
     sizeTarget(rows->Width(), rows->Height());
-    return saveResized(output, durable, [&](const std::string& temporary) {
+    return saveResized(source, output, durable, [&](const std::string& temporary) {
         cGdiPlus gdip(report, files_);
         return gdip.RowsToFile(*rows, Picture2.PixelWidth(), Picture2.PixelHeight(), temporary,
                                resizeQuality()) == -1;

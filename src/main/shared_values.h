@@ -4,7 +4,9 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace zembra {
 
@@ -21,9 +23,11 @@ struct SharedValues {
     std::string TargetExtension;
     std::string SourceExtension;
 
-    // Temporary copy of a JPEG source that holds its EXIF block while the
-    // picture is rewritten; empty when none exists.
-    std::string ExifTempFile;
+    // The EXIF block (first APP1 segment) of a JPEG source, held in memory while
+    // its outputs are written: nullopt when none is held, empty when the source
+    // has none. ExifDamaged: the source's block cannot be copied whole.
+    std::optional<std::vector<std::uint8_t>> ExifBlock;
+    bool ExifDamaged = false;
 
     std::int16_t SizePresetBusy = 0;
 

@@ -8,7 +8,7 @@
 
 namespace zembra {
 
-// A failure of a platform call, with the number the original runtime used.
+// A failure of a platform call, with the error number that identifies its kind.
 class PlatformError : public std::runtime_error {
   public:
     PlatformError(int number, const std::string& description)

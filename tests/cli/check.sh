@@ -1,6 +1,9 @@
 # Sourced by the zembra-batch scripts: a scratch folder to work in, and check().
 dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
+# Originals a run replaces go to a Trash of the test's own.
+XDG_DATA_HOME=$(mktemp -d)
+export XDG_DATA_HOME
+trap 'rm -rf "$dir" "$XDG_DATA_HOME"' EXIT
 cd "$dir" || exit 1
 fails=0
 passes=0

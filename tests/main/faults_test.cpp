@@ -33,8 +33,11 @@ class FaultyFiles : public Files {
         return !Refuses(true) && Files::Copy(from, to);
     }
     bool Remove(const std::string& path) override { return !Refuses(false) && Files::Remove(path); }
-    bool Replace(const std::string& from, const std::string& to) override {
-        return !Refuses(false) && Files::Replace(from, to);
+    Disposal ReplaceOriginal(const std::string& from, const std::string& to) override {
+        return Refuses(false) ? Disposal::Failed : Files::ReplaceOriginal(from, to);
+    }
+    Disposal Discard(const std::string& path) override {
+        return Refuses(false) ? Disposal::Failed : Files::Discard(path);
     }
     bool WriteAll(const std::string& path, const Bytes& bytes) override {
         return !Refuses(true) && Files::WriteAll(path, bytes);

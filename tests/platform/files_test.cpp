@@ -4,8 +4,10 @@
 #include "platform/user_dirs.h"
 #include "support/temp_dir.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -40,13 +42,27 @@ TEST_F(FilesTest, ReadHeadStopsAtTheLimitOrTheEnd) {
     EXPECT_EQ(files.ReadHead(dir / "none.jpg", 4), std::nullopt);
 }
 
-TEST_F(FilesTest, CopyReplacesTheTargetWholeAndLeavesNoTemporary) {
+TEST_F(FilesTest, CopyTakesOnlyAFreeNameAndOnlyReadWriteBits) {
     dir.Write("a.jpg", "new");
-    dir.Write("b.jpg", "old, longer");
-    EXPECT_TRUE(files.Copy(dir / "a.jpg", dir / "b.jpg"));
-    EXPECT_EQ(files.ReadAll(dir / "b.jpg"), (Bytes{'n', 'e', 'w'}));
-    EXPECT_FALSE(files.Copy(dir / "missing.jpg", dir / "c.jpg"));
-    EXPECT_EQ(dir.Listing(), "a.jpg b.jpg");
+    dir.Write("b.jpg", "old");
+    dir.Write("victim", "mine");
+    std::filesystem::create_symlink(dir / "victim", dir / "link.jpg");
+    EXPECT_FALSE(files.Copy(dir / "a.jpg", dir / "b.jpg"));
+    EXPECT_EQ(errno, EEXIST);
+    EXPECT_FALSE(files.Copy(dir / "a.jpg", dir / "link.jpg"));
+    EXPECT_EQ(files.ReadAll(dir / "b.jpg"), (Bytes{'o', 'l', 'd'}));
+    EXPECT_EQ(files.ReadAll(dir / "victim"), (Bytes{'m', 'i', 'n', 'e'}));
+
+    ::chmod((dir / "a.jpg").c_str(), 06775);
+    const mode_t mask = ::umask(027);
+    const bool copied = files.Copy(dir / "a.jpg", dir / "c.jpg");
+    ::umask(mask);
+    ASSERT_TRUE(copied);
+    struct stat st {};
+    ::stat((dir / "c.jpg").c_str(), &st);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_FALSE(files.Copy(dir / "missing.jpg", dir / "d.jpg"));
+    EXPECT_EQ(dir.Listing(), "a.jpg b.jpg c.jpg link.jpg victim");
 }
 
 TEST_F(FilesTest, FailedWritesLeaveNoStrayFile) {
@@ -74,13 +90,13 @@ TEST_F(FilesTest, LeftoversOfAKilledRunGoAndNothingElse) {
     dir.Write(mineName, "being written");
     dir.Write(".~zembra-x-0-c.jpg", "not ours");
     dir.Write("a.jpg", "A");
-    dir.Write("a.jpgexif.JPG", "A"); // the same bytes as its source: redundant
-    dir.Write("b.jpg", "B, resized");
-    dir.Write("b.jpgexif.jpg", "B"); // the only full copy left: kept
-    dir.Write("d.jpgexif.JPG", "D"); // no source beside it: kept
-    EXPECT_EQ(files.RemoveLeftovers(dir.Path()), 2);
-    EXPECT_EQ(dir.Listing(),
-              mineName + " .~zembra-x-0-c.jpg a.jpg b.jpg b.jpgexif.jpg d.jpgexif.JPG");
+    dir.Write("a.jpgexif.JPG", "A"); // a user's file, whatever it holds
+    std::filesystem::create_symlink(dir / "a.jpg",
+                                    dir / (".~zembra-" + std::to_string(gone) + "-1-x"));
+    EXPECT_EQ(files.RemoveLeftovers(dir.Path()), 1);
+    files.ReleaseFolders();
+    EXPECT_EQ(dir.Listing(), mineName + " .~zembra-" + std::to_string(gone) +
+                                 "-1-x .~zembra-x-0-c.jpg a.jpg a.jpgexif.JPG");
 }
 
 TEST(Mounts, KeepsLocalDisksAndTheRootOnly) {

@@ -18,6 +18,15 @@ TempDir::TempDir() {
     path_ = pattern;
 }
 
+namespace {
+// Originals the tests' runs replace go to a Trash of this test program's own,
+// never to the Trash of the user who runs it.
+[[maybe_unused]] const bool kOwnTrash = [] {
+    static const TempDir home;
+    return ::setenv("XDG_DATA_HOME", home.Path().c_str(), 1) == 0;
+}();
+} // namespace
+
 TempDir::~TempDir() {
     std::error_code ec;
     // A test may have made the folder read-only; give write access back first.
