@@ -34,6 +34,10 @@ inline constexpr int kDefaultLossyQuality = 75;
 class DecodedRows : public PixelRows {
   public:
     virtual std::optional<Failure> failure() const = 0;
+    // Before the first row is read: decode at a smaller size, still at least
+    // minWidth x minHeight, where the format can do that cheaply (JPEG's scaled
+    // decoding). Width() and Height() give the new size; false when it stays.
+    virtual bool ReduceTo(int /*minWidth*/, int /*minHeight*/) { return false; }
 };
 
 struct Codec {
@@ -80,8 +84,11 @@ struct JpegSize {
 };
 // The picture's size from the file's header alone.
 std::optional<JpegSize> JpegPictureSize(ByteSpan bytes);
-// Decodes at 1/8, 1/4 or 1/2 of the size when that still gives at least
-// minWidth x minHeight, which is far quicker for pictures shown small.
+// The smallest scale, in eighths (1 to 8), at which libjpeg's scaled decoding
+// of a width x height picture still gives at least minWidth x minHeight.
+int JpegScaleEighths(int width, int height, int minWidth, int minHeight);
+// Decodes at the smallest scale that still gives at least minWidth x minHeight,
+// which is far quicker for pictures shown small.
 Result<GpBitmap> DecodeJpegReduced(ByteSpan bytes, const DecodeLimits& limits, int minWidth,
                                    int minHeight);
 

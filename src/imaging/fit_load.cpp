@@ -3,7 +3,9 @@
 // which holds nothing with a destructor.
 #include "imaging/fit_load.h"
 
+#include "imaging/codec.h"
 #include "imaging/picture_file.h"
+#include "platform/resample.h"
 
 #include <algorithm>
 #include <cmath>
@@ -55,19 +57,6 @@ struct ScaledDecode {
     int naturalWidth = 0, naturalHeight = 0;
 };
 
-// The smallest scale n/8 whose output still covers the fitted size, so the
-// averaging that follows has whole source pixels to work with.
-unsigned int ScaleNumerator(const jpeg_decompress_struct& c, PixelSize fitted) {
-    for (unsigned int n = 1; n < 8; ++n) {
-        const auto w = (static_cast<unsigned long>(c.image_width) * n + 7) / 8;
-        const auto h = (static_cast<unsigned long>(c.image_height) * n + 7) / 8;
-        if (w >= static_cast<unsigned long>(fitted.width) &&
-            h >= static_cast<unsigned long>(fitted.height))
-            return n;
-    }
-    return 8;
-}
-
 bool AllocateScaled(ScaledDecode& s) {
     const auto& c = s.cinfo;
     if (static_cast<std::int64_t>(c.image_width) * c.image_height > s.limits->maxPixels)
@@ -92,7 +81,9 @@ bool RunScaledDecode(ScaledDecode& s, ByteSpan bytes) {
     s.naturalWidth = static_cast<int>(s.cinfo.image_width);
     s.naturalHeight = static_cast<int>(s.cinfo.image_height);
     const PixelSize fitted = FitInBox(s.naturalWidth, s.naturalHeight, s.box.width, s.box.height);
-    s.cinfo.scale_num = ScaleNumerator(s.cinfo, fitted);
+    s.cinfo.scale_num = static_cast<unsigned int>(
+        JpegScaleEighths(s.naturalWidth, s.naturalHeight, ShrinkOnLoadSide(fitted.width),
+                         ShrinkOnLoadSide(fitted.height)));
     s.cinfo.scale_denom = 8;
     s.cinfo.out_color_space = JCS_EXT_BGRA;
     s.cinfo.dct_method = JDCT_ISLOW;
@@ -142,7 +133,7 @@ PictureRef Fitted(PictureRef picture, PixelSize box) {
     const PixelSize size = FitInBox(picture->Width(), picture->Height(), box.width, box.height);
     if (size.width == picture->Width() && size.height == picture->Height())
         return picture;
-    return std::make_shared<const Surface>(ShrinkByAveraging(*picture, size));
+    return std::make_shared<const Surface>(Resample(*picture, size.width, size.height));
 }
 
 } // namespace
@@ -154,37 +145,6 @@ PixelSize FitInBox(int width, int height, int boxWidth, int boxHeight) {
         std::min(static_cast<double>(boxWidth) / width, static_cast<double>(boxHeight) / height);
     return {std::max(1, static_cast<int>(std::lround(width * scale))),
             std::max(1, static_cast<int>(std::lround(height * scale)))};
-}
-
-Surface ShrinkByAveraging(const Surface& picture, PixelSize size) {
-    Surface out = *Surface::Create(size.width, size.height);
-    const std::int64_t sw = picture.Width(), sh = picture.Height();
-    for (int y = 0; y < size.height; ++y) {
-        const int y0 = static_cast<int>(y * sh / size.height);
-        const int y1 = std::max(y0 + 1, static_cast<int>((y + 1) * sh / size.height));
-        auto target = out.Row(y);
-        for (int x = 0; x < size.width; ++x) {
-            const int x0 = static_cast<int>(x * sw / size.width);
-            const int x1 = std::max(x0 + 1, static_cast<int>((x + 1) * sw / size.width));
-            std::uint64_t r = 0, g = 0, b = 0;
-            for (int sy = y0; sy < y1; ++sy) {
-                const auto row = picture.Row(sy);
-                for (int sx = x0; sx < x1; ++sx) {
-                    const std::uint32_t p = row[static_cast<std::size_t>(sx)];
-                    r += (p >> 16) & 0xFF;
-                    g += (p >> 8) & 0xFF;
-                    b += p & 0xFF;
-                }
-            }
-            const std::uint64_t n = static_cast<std::uint64_t>(y1 - y0) * (x1 - x0);
-            const auto avg = [n](std::uint64_t sum) {
-                return static_cast<std::uint32_t>((sum + n / 2) / n);
-            };
-            target[static_cast<std::size_t>(x)] = 0xFF000000u | avg(r) << 16 | avg(g) << 8 | avg(b);
-        }
-    }
-    out.SetProfile(picture.Profile());
-    return out;
 }
 
 FittedPicture LoadPictureToFit(const std::string& path, int boxWidth, int boxHeight,

@@ -1,7 +1,7 @@
 #pragma once
 // Pictures loaded for a small box: decoded once and reduced while decoding where
 // the format allows (JPEG decodes at 1/2, 1/4 or 1/8 of its size straight from the
-// compressed data), then shrunk by averaging to fit the box. Thumbnails and
+// compressed data), then resampled to fit the box. Thumbnails and
 // previews use it; a 24-megapixel photograph loads in a fraction of the time and
 // memory of a full decode.
 
@@ -31,9 +31,5 @@ PixelSize FitInBox(int width, int height, int boxWidth, int boxHeight);
 // black background where it is transparent.
 FittedPicture LoadPictureToFit(const std::string& path, int boxWidth, int boxHeight,
                                const DecodeLimits& limits = {});
-
-// A picture shrunk to the given size by averaging the source pixels each target
-// pixel covers. The size must not exceed the picture's.
-Surface ShrinkByAveraging(const Surface& picture, PixelSize size);
 
 } // namespace zembra

@@ -3,6 +3,7 @@
 #include "imaging/gp_bitmap.h"
 #include "imaging/picture_file.h"
 #include "imaging/session.h"
+#include "platform/resample.h"
 #include "platform/stop_request.h"
 #include "platform/stretched_rows.h"
 #include "platform/text.h"
@@ -108,6 +109,8 @@ int cGdiPlus::RowsToFile(DecodedRows& rows, int width, int height, const std::st
                                                  std::to_string(most));
         return 0;
     }
+    // Shrink while decoding where the format can, leaving the filter the rest.
+    rows.ReduceTo(ShrinkOnLoadSide(width), ShrinkOnLoadSide(height));
     // A stop request ends the row loop within a row, on either side of the stretch.
     StoppableRows source(rows);
     StretchedRows stretched(source, width, height);

@@ -103,9 +103,9 @@ class JpegReader {
   public:
     JpegReader(const JpegReader&) = delete;
     JpegReader& operator=(const JpegReader&) = delete;
-    // scaleDenom 1, 2, 4 or 8: libjpeg shrinks the picture while it decodes.
-    JpegReader(const DecodeLimits& limits, int scaleDenom = 1)
-        : limits_(limits), scaleDenom_(scaleDenom) {
+    // Below 8 eighths libjpeg shrinks the picture while it decodes.
+    JpegReader(const DecodeLimits& limits, int scaleEighths = 8)
+        : limits_(limits), scaleEighths_(scaleEighths) {
         cinfo_.err = &error_.mgr;
         InitError(error_);
         scanLimit_.mgr.progress_monitor = OnProgress;
@@ -155,8 +155,8 @@ class JpegReader {
         cmyk_ = cinfo_.jpeg_color_space == JCS_CMYK || cinfo_.jpeg_color_space == JCS_YCCK;
         cinfo_.out_color_space = cmyk_ ? JCS_CMYK : JCS_EXT_BGRA;
         cinfo_.dct_method = JDCT_ISLOW;
-        cinfo_.scale_num = 1;
-        cinfo_.scale_denom = static_cast<unsigned int>(scaleDenom_);
+        cinfo_.scale_num = static_cast<unsigned int>(scaleEighths_);
+        cinfo_.scale_denom = 8;
         jpeg_calc_output_dimensions(&cinfo_);
         if (!AcceptSize())
             return false;
@@ -235,7 +235,7 @@ class JpegReader {
     JpegError error_{};
     ScanLimit scanLimit_{};
     const DecodeLimits limits_;
-    const int scaleDenom_;
+    const int scaleEighths_;
     bool created_ = false;
     bool cmyk_ = false;
     bool refused_ = false; // failure_ was set by us, not by libjpeg
@@ -248,31 +248,33 @@ class JpegReader {
 class JpegRows final : public DecodedRows {
   public:
     JpegRows(std::shared_ptr<const Bytes> bytes, const DecodeLimits& limits)
-        : bytes_(std::move(bytes)), reader_(limits) {}
+        : bytes_(std::move(bytes)), limits_(limits) {
+        reader_.emplace(limits_);
+    }
 
     bool Start() {
-        if (!reader_.Start(*bytes_)) {
+        if (!reader_->Start(*bytes_)) {
             failed_ = true;
             return false;
         }
-        row_.resize(static_cast<std::size_t>(reader_.Width()));
+        row_.resize(static_cast<std::size_t>(reader_->Width()));
         return true;
     }
 
-    int Width() const override { return reader_.Width(); }
-    int Height() const override { return reader_.Height(); }
-    const ColorProfile& Profile() const override { return reader_.Profile(); }
+    int Width() const override { return reader_->Width(); }
+    int Height() const override { return reader_->Height(); }
+    const ColorProfile& Profile() const override { return reader_->Profile(); }
     const std::uint32_t* Next() override {
         if (next_ >= Height())
             return nullptr; // past the last row: asked too often, not damaged
         std::uint32_t* row = row_.data();
-        if (failed_ || !reader_.ReadRows(&row, 1))
+        if (failed_ || !reader_->ReadRows(&row, 1))
             return Fail();
         ++next_;
         return row;
     }
     bool Skip(int count) override {
-        if (failed_ || count > Height() - next_ || !reader_.Skip(count))
+        if (failed_ || count > Height() - next_ || !reader_->Skip(count))
             return Fail() != nullptr;
         next_ += count;
         return true;
@@ -280,7 +282,19 @@ class JpegRows final : public DecodedRows {
     std::optional<Failure> failure() const override {
         if (!failed_)
             return std::nullopt;
-        return reader_.failure();
+        return reader_->failure();
+    }
+    bool ReduceTo(int minWidth, int minHeight) override {
+        if (failed_ || next_ != 0 || scaled_)
+            return false;
+        const int eighths = JpegScaleEighths(Width(), Height(), minWidth, minHeight);
+        if (eighths == 8)
+            return false;
+        // The scale is fixed once decompression starts, so start again with it.
+        reader_.reset();
+        reader_.emplace(limits_, eighths);
+        scaled_ = true;
+        return Start();
     }
 
   private:
@@ -290,7 +304,9 @@ class JpegRows final : public DecodedRows {
     }
 
     std::shared_ptr<const Bytes> bytes_; // libjpeg reads from them
-    JpegReader reader_;
+    const DecodeLimits limits_;
+    std::optional<JpegReader> reader_; // made in place: libjpeg points into it
+    bool scaled_ = false;
     std::vector<std::uint32_t> row_;
     int next_ = 0;
     bool failed_ = false;
@@ -404,8 +420,8 @@ bool RunEncode(EncodeState& s, PixelRows& picture, int quality, const Bytes* icc
 
 namespace {
 
-Result<GpBitmap> DecodeJpegScaled(ByteSpan bytes, const DecodeLimits& limits, int scaleDenom) {
-    JpegReader reader(limits, scaleDenom);
+Result<GpBitmap> DecodeJpegScaled(ByteSpan bytes, const DecodeLimits& limits, int scaleEighths) {
+    JpegReader reader(limits, scaleEighths);
     if (!reader.Start(bytes))
         return reader.failure();
     auto pixels = AllocatePixels(reader.Width(), reader.Height(), limits);
@@ -426,17 +442,24 @@ Result<GpBitmap> DecodeJpegScaled(ByteSpan bytes, const DecodeLimits& limits, in
     return bitmap;
 }
 
-// The size of a side once libjpeg has scaled it by 1/denom: rounded up.
-std::int64_t ScaledSide(std::int64_t side, int denom) {
-    return (side + denom - 1) / denom;
+// The size of a side once libjpeg has scaled it by eighths/8: rounded up.
+std::int64_t ScaledSide(std::int64_t side, int eighths) {
+    return (side * eighths + 7) / 8;
 }
 
 } // namespace
 
+int JpegScaleEighths(int width, int height, int minWidth, int minHeight) {
+    for (int eighths = 1; eighths < 8; ++eighths)
+        if (ScaledSide(width, eighths) >= minWidth && ScaledSide(height, eighths) >= minHeight)
+            return eighths;
+    return 8;
+}
+
 Result<GpBitmap> DecodeJpeg(ByteSpan bytes, const DecodeLimits& limits, int frame) {
     if (frame != 0)
         return Failure{GpStatus::InvalidParameter, "JPEG files hold one picture"};
-    return DecodeJpegScaled(bytes, limits, 1);
+    return DecodeJpegScaled(bytes, limits, 8);
 }
 
 std::optional<JpegSize> JpegPictureSize(ByteSpan bytes) {
@@ -457,15 +480,8 @@ Result<GpBitmap> DecodeJpegReduced(ByteSpan bytes, const DecodeLimits& limits, i
     const auto size = JpegPictureSize(bytes);
     if (!size)
         return Failure{GpStatus::GenericError, "JPEG: no picture in the file"};
-    // The smallest scale that still covers the wanted size.
-    int denom = 1;
-    for (int d : {8, 4, 2}) {
-        if (ScaledSide(size->width, d) >= minWidth && ScaledSide(size->height, d) >= minHeight) {
-            denom = d;
-            break;
-        }
-    }
-    return DecodeJpegScaled(bytes, limits, denom);
+    return DecodeJpegScaled(bytes, limits,
+                            JpegScaleEighths(size->width, size->height, minWidth, minHeight));
 }
 
 Result<std::unique_ptr<DecodedRows>> OpenJpegRows(std::shared_ptr<const Bytes> bytes,

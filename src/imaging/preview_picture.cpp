@@ -2,6 +2,7 @@
 
 #include "imaging/codec.h"
 #include "imaging/picture_file.h"
+#include "platform/resample.h"
 
 #include <algorithm>
 #include <cmath>
@@ -22,39 +23,6 @@ std::pair<int, int> FittedSize(int width, int height, int boxWidth, int boxHeigh
 
 } // namespace
 
-Surface ShrinkByAveraging(const Surface& source, int width, int height) {
-    Surface out = *Surface::Create(width, height);
-    const std::int64_t sw = source.Width();
-    const std::int64_t sh = source.Height();
-    for (int y = 0; y < height; ++y) {
-        const std::int64_t y0 = y * sh / height;
-        const std::int64_t y1 = std::max(y0 + 1, (y + 1) * sh / height);
-        auto row = out.Row(y);
-        for (int x = 0; x < width; ++x) {
-            const std::int64_t x0 = x * sw / width;
-            const std::int64_t x1 = std::max(x0 + 1, (x + 1) * sw / width);
-            std::uint64_t r = 0, g = 0, b = 0;
-            for (std::int64_t sy = y0; sy < y1; ++sy) {
-                const auto in = source.Row(static_cast<int>(sy));
-                for (std::int64_t sx = x0; sx < x1; ++sx) {
-                    const std::uint32_t p = in[static_cast<std::size_t>(sx)];
-                    r += (p >> 16) & 0xFF;
-                    g += (p >> 8) & 0xFF;
-                    b += p & 0xFF;
-                }
-            }
-            const std::uint64_t n = static_cast<std::uint64_t>((y1 - y0) * (x1 - x0));
-            // Rounded to nearest.
-            row[static_cast<std::size_t>(x)] = 0xFF000000u |
-                                               static_cast<std::uint32_t>((r + n / 2) / n) << 16 |
-                                               static_cast<std::uint32_t>((g + n / 2) / n) << 8 |
-                                               static_cast<std::uint32_t>((b + n / 2) / n);
-        }
-    }
-    out.SetProfile(source.Profile());
-    return out;
-}
-
 PreviewPicture LoadPreviewPicture(const std::string& path, int boxWidth, int boxHeight) {
     PreviewPicture preview;
     auto bytes = ReadPictureFile(path);
@@ -70,7 +38,7 @@ PreviewPicture LoadPreviewPicture(const std::string& path, int boxWidth, int box
         if (!natural || natural->width < 1 || natural->height < 1)
             return preview;
         const auto [w, h] = FittedSize(natural->width, natural->height, boxWidth, boxHeight);
-        decoded.emplace(DecodeJpegReduced(data, {}, w, h));
+        decoded.emplace(DecodeJpegReduced(data, {}, ShrinkOnLoadSide(w), ShrinkOnLoadSide(h)));
         preview.width = natural->width;
         preview.height = natural->height;
     } else {
@@ -85,7 +53,7 @@ PreviewPicture LoadPreviewPicture(const std::string& path, int boxWidth, int box
     PictureRef picture = MakePicture(std::move(decoded->value()), 0);
     const auto [w, h] = FittedSize(picture->Width(), picture->Height(), boxWidth, boxHeight);
     if (w != picture->Width() || h != picture->Height())
-        picture = std::make_shared<const Surface>(ShrinkByAveraging(*picture, w, h));
+        picture = std::make_shared<const Surface>(Resample(*picture, w, h));
     preview.picture = std::move(picture);
     return preview;
 }

@@ -19,8 +19,4 @@ struct PreviewPicture {
 // black, as in a picture loaded whole.
 PreviewPicture LoadPreviewPicture(const std::string& path, int boxWidth, int boxHeight);
 
-// The picture shrunk to width x height: each pixel is the mean of the source
-// pixels it covers, so fine detail does not turn into noise.
-Surface ShrinkByAveraging(const Surface& source, int width, int height);
-
 } // namespace zembra

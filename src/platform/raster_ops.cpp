@@ -1,7 +1,10 @@
 #include "platform/raster_ops.h"
 
+#include "platform/resample.h"
+
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <type_traits>
 #include <vector>
 
@@ -132,6 +135,53 @@ void StretchRows(Surface& dst, const AxisMap& cols, const AxisMap& rows, const S
     }
 }
 
+// The filter for the destination positions a clipped axis touches: windows are
+// kept to the source positions inside the source surface, and placed (mirrored
+// when flipped) onto absolute source positions.
+AxisFilter FilterAxis(const AxisMap& map, std::int64_t d0, std::int64_t dn, std::int64_t s0,
+                      std::int64_t sn, bool flip, int srcLimit) {
+    const std::int64_t lo = flip ? s0 + sn - srcLimit : -s0;
+    const std::int64_t hi = flip ? s0 + sn : srcLimit - s0;
+    const std::int64_t first = map.first - d0;
+    AxisFilter filter(dn, sn, first, first + static_cast<std::int64_t>(map.source.size()),
+                      std::max<std::int64_t>(0, lo), std::min(sn, hi));
+    filter.Place(s0, sn, flip);
+    return filter;
+}
+
+// The filtered counterpart of StretchRows: the clipped block is resampled first,
+// down then across as a streamed resize does, so both give the same pixels; then
+// it is combined into the destination pixel by pixel.
+template <class Op>
+void FilterRows(Surface& dst, const AxisMap& cols, const AxisMap& rows, const AxisFilter& across,
+                const AxisFilter& down, const Surface& src, Op op) {
+    const auto width = cols.source.size();
+    const int left = across.Lowest();
+    const auto span = static_cast<std::size_t>(across.Highest() - left + 1);
+    // The vertical pass covers only the source columns the windows across read.
+    AxisFilter shifted = across;
+    shifted.Place(-left, 0, false);
+    std::vector<const std::uint32_t*> window;
+    std::vector<std::uint32_t> column(span), line(width);
+    for (int r = 0; r < down.Size(); ++r) {
+        window.clear();
+        for (int k = 0; k < down.Count(r); ++k)
+            window.push_back(src.Row(down.First(r) + k).data() + left);
+        FilterColumns(window.data(), down.Weights(r), down.Count(r), column.data(),
+                      static_cast<int>(span));
+        FilterRow(column.data(), line.data(), shifted);
+        auto d = dst.Row(static_cast<int>(rows.first + r))
+                     .subspan(static_cast<std::size_t>(cols.first), width);
+        for (std::size_t c = 0; c < width; ++c)
+            d[c] = op(d[c], line[c]);
+    }
+}
+
+// Raster operations that combine masks bit by bit are sampled, never filtered: a
+// filtered mask would grow colours that are neither key nor picture.
+template <class Op>
+constexpr bool kFiltered = !std::is_same_v<Op, AndOp> && !std::is_same_v<Op, OrOp>;
+
 // Runs a stretch after the arguments are checked; src may alias dst.
 template <class Op>
 void Stretch(Surface& dst, std::int64_t dx, std::int64_t dy, std::int64_t dw, std::int64_t dh,
@@ -146,14 +196,21 @@ void Stretch(Surface& dst, std::int64_t dx, std::int64_t dy, std::int64_t dw, st
     const AxisMap rows = MapAxis(dy, dh, sy, sh, flipY, dst.Height(), src.Height());
     if (cols.source.empty() || rows.source.empty())
         return;
-    if (&src == &dst) {
-        // Drawing a surface onto itself reads from a snapshot, so no pixel is read
-        // after it was written.
-        const Surface copy = src;
-        StretchRows(dst, cols, rows, copy, op);
-        return;
+    // Drawing a surface onto itself reads from a snapshot, so no pixel is read
+    // after it was written.
+    std::optional<Surface> snapshot;
+    if (&src == &dst)
+        snapshot.emplace(src);
+    const Surface& from = snapshot ? *snapshot : src;
+    if constexpr (kFiltered<Op>) {
+        if (dw != sw || dh != sh) {
+            const AxisFilter across = FilterAxis(cols, dx, dw, sx, sw, flipX, src.Width());
+            const AxisFilter down = FilterAxis(rows, dy, dh, sy, sh, flipY, src.Height());
+            FilterRows(dst, cols, rows, across, down, from, op);
+            return;
+        }
     }
-    StretchRows(dst, cols, rows, src, op);
+    StretchRows(dst, cols, rows, from, op);
 }
 
 } // namespace

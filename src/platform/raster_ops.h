@@ -50,14 +50,19 @@ constexpr std::int64_t PointSample(std::int64_t i, std::int64_t dn, std::int64_t
 bool Blit(Surface& dst, int dx, int dy, int w, int h, const Surface& src, int sx, int sy,
           std::uint32_t rop);
 
-// Stretches the sw x sh source rectangle over the dw x dh destination rectangle by
-// point sampling: destination pixel i takes source pixel floor((2i + 1) * sw / (2 dw)),
-// the one under its centre, with no smoothing. A negative width or height mirrors
-// along that axis. False for an unknown raster operation or a zero size.
+// Stretches the sw x sh source rectangle over the dw x dh destination rectangle. A
+// copy is resampled through the Lanczos filter of resample.h, reading only source
+// pixels inside the source surface; SRCAND and SRCPAINT, which combine masks,
+// take the source pixel under each destination pixel's centre, floor((2i + 1) *
+// sw / (2 dw)), unfiltered. Either way the destination pixels drawn are those
+// whose centre's source pixel lies inside the source surface. A negative width or
+// height mirrors along that axis. False for an unknown raster operation or a zero
+// size.
 bool StretchBlit(Surface& dst, int dx, int dy, int dw, int dh, const Surface& src, int sx, int sy,
                  int sw, int sh, std::uint32_t rop);
 
-// Blends the source rectangle, stretched as StretchBlit does, over the destination.
+// Blends the source rectangle, stretched (filtered) as StretchBlit copies, over the
+// destination.
 // With AlphaFormat 0 every channel becomes (a * s + (255 - a) * d) / 255 rounded to
 // nearest (255 is odd, so there are no halves), a = SourceConstantAlpha. With
 // AC_SRC_ALPHA the source is taken as premultiplied: s' = s * a / 255 and

@@ -2,6 +2,7 @@
 
 #include "imaging/codec.h"
 #include "platform/form.h"
+#include "platform/resample.h"
 #include "support/temp_dir.h"
 #include "test_pictures.h"
 
@@ -131,7 +132,7 @@ std::vector<std::pair<std::string, Bytes>> Sources() {
     };
 }
 
-TEST_F(GdiPlusTest, RowsWriteTheSameFileAsTheWholePictureForEveryFormatAndSize) {
+TEST_F(GdiPlusTest, RowsWriteTheSameFileAsTheWholePictureUnlessAJpegIsShrunkWhileDecoding) {
     box.setAutoSize(false);
     box.setBorderStyle(PictureBox::vbBSNone);
     box.setAutoRedraw(true);
@@ -151,6 +152,9 @@ TEST_F(GdiPlusTest, RowsWriteTheSameFileAsTheWholePictureForEveryFormatAndSize) 
             box.setHeight(th * kTwipsPerPixel);
             box.PaintPicture(whole, 0, 0, box.ScaleWidth(), box.ScaleHeight());
             box.setPicture(box.Image());
+            const bool reduced =
+                name.ends_with(".jpg") &&
+                JpegScaleEighths(w, h, ShrinkOnLoadSide(tw), ShrinkOnLoadSide(th)) < 8;
             for (const std::string ext : {".jpg", ".png", ".bmp", ".gif", ".tif"}) {
                 const std::string at =
                     name + " at " + std::to_string(tw) + "x" + std::to_string(th) + " to " + ext;
@@ -158,7 +162,17 @@ TEST_F(GdiPlusTest, RowsWriteTheSameFileAsTheWholePictureForEveryFormatAndSize) 
                 const auto rows = gdip.FilenameToRows(path);
                 ASSERT_TRUE(rows) << at;
                 ASSERT_EQ(gdip.RowsToFile(*rows, tw, th, dir / ("rows" + ext), 75), -1) << at;
-                ASSERT_EQ(ReadFile(dir / ("rows" + ext)), ReadFile(dir / ("whole" + ext))) << at;
+                if (!reduced) {
+                    ASSERT_EQ(ReadFile(dir / ("rows" + ext)), ReadFile(dir / ("whole" + ext)))
+                        << at;
+                } else if (ext == ".png") {
+                    // Rows of a JPEG shrunk while decoding: near, not equal, to the
+                    // full decode filtered.
+                    const auto a = DecodePicture(ReadFile(dir / "rows.png"));
+                    const auto b = DecodePicture(ReadFile(dir / "whole.png"));
+                    ASSERT_TRUE(a && b) << at;
+                    EXPECT_LT(testing::MeanError(a.value().pixels, b.value().pixels), 6.0) << at;
+                }
                 // Fresh names next time: a file that replaces another is synced.
                 Files::Local().Remove(dir / ("rows" + ext));
                 Files::Local().Remove(dir / ("whole" + ext));

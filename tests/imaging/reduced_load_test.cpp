@@ -3,6 +3,7 @@
 #include "imaging/fit_load.h"
 #include "imaging/picture_file.h"
 #include "imaging/preview_picture.h"
+#include "platform/resample.h"
 #include "support/temp_dir.h"
 #include "test_pictures.h"
 
@@ -36,7 +37,7 @@ TEST(ReducedLoad, LargeJpegLooksLikeTheFullDecodeShrunk) {
         WriteTo(dir / "p.jpg", EncodeJpeg(testing::PhotoLike(1600, 1200), {.quality = 90}));
     auto full = LoadPictureFile(path);
     ASSERT_TRUE(full);
-    const Surface want = ShrinkByAveraging(full.value().pixels, PixelSize{178, 134});
+    const Surface want = Resample(full.value().pixels, 178, 134);
     for (bool preview : {false, true}) {
         SCOPED_TRACE(preview ? "preview" : "thumbnail");
         const Loaded loaded = Load(preview, path, 178, 178);
@@ -45,33 +46,39 @@ TEST(ReducedLoad, LargeJpegLooksLikeTheFullDecodeShrunk) {
         EXPECT_EQ(loaded.height, 1200);
         ASSERT_EQ(loaded.picture->Width(), 178);
         ASSERT_EQ(loaded.picture->Height(), 134); // 133.5, rounded
-        // Red and green are smooth ramps; blue carries a ripple finer than the blocks
-        // that either path averages, so it is left out.
+        // Red and green are smooth ramps; blue carries a ripple that the decoder's
+        // own block averaging treats differently, so it is left out.
         for (int shift : {8, 16})
             EXPECT_LT(testing::MeanError(*loaded.picture, want, {shift}), 2.0) << shift;
     }
 }
 
-TEST(ReducedLoad, OtherFormatsAreDecodedWholeThenAveraged) {
+TEST(ReducedLoad, OtherFormatsAreDecodedWholeThenFiltered) {
     testing::TempDir dir;
-    // Columns alternate black and white: averaged pairs give mid grey.
+    // Columns alternate black and white: filtered to half the width they give grey,
+    // where keeping every other column would give black or white.
     std::vector<std::uint32_t> pixels;
-    for (int i = 0; i < 4 * 2; ++i)
+    for (int i = 0; i < 32 * 4; ++i)
         pixels.push_back(i % 2 ? 0xFFFFFFFFu : 0xFF000000u);
-    const std::string png = WriteTo(dir / "p.png", EncodePng(testing::Pixels(4, 2, pixels), {}));
+    const std::string png = WriteTo(dir / "p.png", EncodePng(testing::Pixels(32, 4, pixels), {}));
     const std::string bad = dir.Write("bad.jpg", "\xFF\xD8\xFFnot a jpeg");
     for (bool preview : {false, true}) {
         SCOPED_TRACE(preview ? "preview" : "thumbnail");
-        const Loaded loaded = Load(preview, png, 2, 2);
+        const Loaded loaded = Load(preview, png, 16, 16);
         ASSERT_TRUE(loaded.picture);
-        EXPECT_EQ(loaded.width, 4);
-        ASSERT_EQ(loaded.picture->Width(), 2);
-        ASSERT_EQ(loaded.picture->Height(), 1);
-        EXPECT_EQ(loaded.picture->At(1, 0), 0xFF808080u); // (0 + 0 + 255 + 255) / 4, rounded
+        EXPECT_EQ(loaded.width, 32);
+        ASSERT_EQ(loaded.picture->Width(), 16);
+        ASSERT_EQ(loaded.picture->Height(), 2);
+        // Away from the edges, where the filter's window is whole.
+        for (int x = 4; x < 12; ++x) {
+            const std::uint32_t p = loaded.picture->At(x, 0);
+            EXPECT_EQ(p & 0xFF, (p >> 8) & 0xFF); // grey
+            EXPECT_NEAR(static_cast<int>(p & 0xFF), 128, 3) << x;
+        }
         // Pictures that fit keep their size; unreadable ones give nothing.
-        const Loaded small = Load(preview, png, 10, 10);
+        const Loaded small = Load(preview, png, 40, 40);
         ASSERT_TRUE(small.picture);
-        EXPECT_EQ(small.picture->Width(), 4);
+        EXPECT_EQ(small.picture->Width(), 32);
         EXPECT_FALSE(Load(preview, dir / "missing.jpg", 10, 10).picture);
         EXPECT_FALSE(Load(preview, bad, 10, 10).picture);
     }

@@ -166,11 +166,12 @@ TEST_F(PictureBoxTest, PaintPictureStretchesInTheScaleModeAndReadsOldPixels) {
     const auto source = Picture(4, 2, {A, B, C, D, E, F, A, B});
     box.PaintPicture(source, 0, 0, 1, 1, 2, 0, 1, 1); // only the source pixel (2, 0)
     EXPECT_EQ(Colors(box.Image()), (Colours{C, A, B}));
-    // Twips: x 15 is pixel 1, and 30 twips wide is 2 pixels; the 4 x 2 source halves
-    // onto them by taking the pixels under the centres, (1, 1) and (3, 1).
+    // Twips: x 15 is pixel 1, and 30 twips wide is 2 pixels; a 4 x 2 source of one
+    // colour halves onto exactly those two (filtering keeps a flat colour).
     box.setScaleMode(PictureBox::vbTwips);
-    box.PaintPicture(source, 15, 0, 30, 15);
-    EXPECT_EQ(Colors(box.Image()), (Colours{C, F, B}));
+    const COLORREF G = RGB(90, 120, 200);
+    box.PaintPicture(Picture(4, 2, {G, G, G, G, G, G, G, G}), 15, 0, 30, 15);
+    EXPECT_EQ(Colors(box.Image()), (Colours{C, G, G}));
     EXPECT_THROW(box.PaintPicture(nullptr, 0, 0), PlatformError);
 }
 

@@ -81,10 +81,13 @@ TEST(RasterOps, CopyOntoItselfReadsTheOriginalAndOddRequestsChangeNothing) {
     EXPECT_EQ(Colors(s), (Colours{C, C, A}));
 }
 
-TEST(RasterOps, StretchTakesThePixelUnderEachCentreMirrorsAndClips) {
+// Mask operations are never filtered: ORed onto black, each destination pixel
+// shows exactly the source pixel under its centre.
+TEST(RasterOps, MaskStretchTakesThePixelUnderEachCentreMirrorsAndClips) {
+    constexpr COLORREF K = RGB(0, 0, 0);
     const struct {
         const char* name;
-        int width, height; // of the destination, filled with Z
+        int width, height; // of the destination, filled with K
         int dx, dy, dw, dh;
         Surface src;
         int sx, sy, sw, sh;
@@ -97,16 +100,63 @@ TEST(RasterOps, StretchTakesThePixelUnderEachCentreMirrorsAndClips) {
         {"three onto two", 2, 1, 0, 0, 2, 1, Source(), 0, 0, 3, 1, {A, C}},
         {"mirrored by negative width", 3, 1, 3, 0, -3, 1, Source(), 0, 0, 3, 1, {C, B, A}},
         {"first column off the edge", 3, 2, -1, 0, 6, 2, Source(), 0, 0, 3, 2, {A, B, B, D, E, E}},
-        {"source hanging off the right", 3, 1, 0, 0, 3, 1, Source(), 1, 0, 3, 1, {B, C, Z}}};
+        {"source hanging off the right", 3, 1, 0, 0, 3, 1, Source(), 1, 0, 3, 1, {B, C, K}}};
     for (const auto& c : cases) {
-        Surface dst = Make(c.width, c.height, std::vector<COLORREF>(c.expected.size(), Z));
+        Surface dst = Make(c.width, c.height, std::vector<COLORREF>(c.expected.size(), K));
         ASSERT_TRUE(
-            StretchBlit(dst, c.dx, c.dy, c.dw, c.dh, c.src, c.sx, c.sy, c.sw, c.sh, SRCCOPY))
+            StretchBlit(dst, c.dx, c.dy, c.dw, c.dh, c.src, c.sx, c.sy, c.sw, c.sh, SRCPAINT))
             << c.name;
         EXPECT_EQ(Colors(dst), c.expected) << c.name;
     }
     Surface dst = Make(3, 1, {Z, Z, Z});
     EXPECT_FALSE(StretchBlit(dst, 0, 0, 0, 1, Source(), 0, 0, 3, 1, SRCCOPY));
+}
+
+// A copy is filtered: same-size copies stay exact (mirrored too), a stretch of one
+// colour stays that colour, and only the pixels a sampled stretch would reach are
+// drawn, from source pixels inside the source surface.
+TEST(RasterOps, CopyStretchFiltersWithinTheSameClipping) {
+    const COLORREF G = RGB(90, 120, 200);
+    const struct {
+        const char* name;
+        int width; // of the one-row destination, filled with Z
+        int dx, dw;
+        Surface src;
+        int sx, sw;
+        std::vector<COLORREF> expected;
+    } cases[] = {{"same size", 3, 0, 3, Source(), 0, 3, {A, B, C, D, E, F}},
+                 {"same size mirrored", 3, 3, -3, Source(), 0, 3, {C, B, A, F, E, D}},
+                 {"flat enlarged past the left edge",
+                  5,
+                  -2,
+                  9,
+                  Make(3, 2, {G, G, G, G, G, G}),
+                  0,
+                  3,
+                  {G, G, G, G, G, G, G, G, G, G}},
+                 // Source columns 1 and 2 exist, column 3 does not: the third pixel is left,
+                 // and the filter reads none of the missing column, so the grey stays grey.
+                 {"flat source hanging off the right",
+                  4,
+                  0,
+                  4,
+                  Make(3, 2, {G, G, G, G, G, G}),
+                  1,
+                  3,
+                  {G, G, G, Z, G, G, G, Z}}};
+    for (const auto& c : cases) {
+        Surface dst = Make(c.width, 2, std::vector<COLORREF>(c.expected.size(), Z));
+        ASSERT_TRUE(StretchBlit(dst, c.dx, 0, c.dw, 2, c.src, c.sx, 0, c.sw, 2, SRCCOPY)) << c.name;
+        EXPECT_EQ(Colors(dst), c.expected) << c.name;
+    }
+    // Halving black and white columns gives grey, where sampling would pick one.
+    std::vector<COLORREF> stripes;
+    for (int i = 0; i < 16; ++i)
+        stripes.push_back(i % 2 ? RGB(255, 255, 255) : RGB(0, 0, 0));
+    Surface half = Make(4, 1, {Z, Z, Z, Z});
+    ASSERT_TRUE(StretchBlit(half, 0, 0, 4, 1, Make(16, 1, stripes), 0, 0, 16, 1, SRCCOPY));
+    for (COLORREF c : Colors(half))
+        EXPECT_NEAR(static_cast<int>(c & 0xFF), 128, 24);
 }
 
 TEST(RasterOps, BlendRoundsEachChannelToNearestAndRefusesSourcesOffTheirSurface) {
