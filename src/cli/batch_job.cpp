@@ -189,7 +189,8 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
     // when it ends, and a long run should show what it has done.
     bool runStarted = false;
     std::set<int> reported;
-    int stoppedMidway = 0;
+    int stoppedFinished = 0; // pictures given up midway, by how the run marked them
+    int stoppedSkipped = 0;
     const int total = form.List3.ListCount();
     form.List2.subscribe([&](Control&) {
         const int index = form.shared.CurrentIndex;
@@ -197,11 +198,14 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
             reported.count(index) != 0)
             return;
         const std::string text = form.List2.List(index);
-        if (EndsWith(text, " --- finished") && pictureFailed && StopRequested(StopLevel::Now)) {
+        const bool finished = EndsWith(text, " --- finished");
+        if ((finished || EndsWith(text, " --- skipped")) && pictureFailed &&
+            StopRequested(StopLevel::Now)) {
             // Given up midway: its files are as they were, and it does not count.
             reported.insert(index);
-            ++stoppedMidway;
-            report.Outcome(text.substr(0, text.size() - 8) + "stopped (left as it was)", total);
+            ++(finished ? stoppedFinished : stoppedSkipped);
+            report.Outcome(text.substr(0, text.rfind(" --- ")) + " --- stopped (left as it was)",
+                           total);
         } else if (EndsWith(text, " --- finished")) {
             reported.insert(index);
             report.Outcome(options.quiet ? std::string() : text, total);
@@ -221,10 +225,11 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
         return kRefused;
 
     const auto& counts = form.shared;
-    out << counts.ProcessedCount - stoppedMidway << " of " << counts.PictureCount << " processed - "
-        << counts.SkippedCount << " skipped" << std::endl;
+    out << counts.ProcessedCount - stoppedFinished << " of " << counts.PictureCount
+        << " processed - " << counts.SkippedCount - stoppedSkipped << " skipped" << std::endl;
     if (StopRequested()) {
-        const int left = total - static_cast<int>(reported.size()) + stoppedMidway;
+        const int left =
+            total - static_cast<int>(reported.size()) + stoppedFinished + stoppedSkipped;
         err << "zembra-batch: stopped; " << left << (left == 1 ? " picture was" : " pictures were")
             << " not processed" << std::endl;
         return StopExitStatus();

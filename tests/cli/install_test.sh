@@ -38,7 +38,7 @@ for flag in $flags; do
     check "bash completes $flag" bash -c "[[ ' $offered ' == *' $flag '* ]]"
 done
 check "bash completes --convert's values" test "$(complete_words zembra-batch --convert '')" = \
-    "none jpg gif bmp tif png"
+    "none jpg gif bmp tif png webp avif"
 check "the page names the version" grep -q "Zembra $("$batch" --version | cut -d' ' -f2)" \
     "$usr/share/man/man1/zembra-batch.1"
 if command -v groff >/dev/null; then

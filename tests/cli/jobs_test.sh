@@ -8,7 +8,10 @@ set -u
 batch=$(realpath "$1")
 samples=$(cd "$(dirname "$0")/../../data/samples" && pwd)
 dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
+# Originals a run replaces go to a Trash of the test's own.
+XDG_DATA_HOME=$(mktemp -d)
+export XDG_DATA_HOME
+trap 'rm -rf "$dir" "$XDG_DATA_HOME"' EXIT
 failures=0
 
 # The pictures: every format, odd sizes, a .jpeg name, a name with dashes, a

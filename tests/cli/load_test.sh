@@ -10,7 +10,10 @@ small=100
 [ "$count" -lt 400 ] && small=$((count / 4))
 samples=$(cd "$(dirname "$0")/../../data/samples" && pwd)
 dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
+# Originals a run replaces go to a Trash of the test's own.
+XDG_DATA_HOME=$(mktemp -d)
+export XDG_DATA_HOME
+trap 'rm -rf "$dir" "$XDG_DATA_HOME"' EXIT
 
 # Peak resident size in KiB of one run over `n` pictures; checks its counts.
 run() { # n

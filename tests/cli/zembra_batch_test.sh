@@ -32,7 +32,7 @@ check "alone it prints the usage with exit 2" test $status -eq 2 -a "$(echo "$er
 check "--version prints the version" test "$("$batch" --version)" = "zembra-batch 2.4.0"
 err=$("$batch" --action 2 --name X --convert png --convert x c.jpg 2>&1 >/dev/null); status=$?
 check "a second --convert with a bad value exits 2" test $status -eq 2
-check "it says why" test "$(echo "$err" | head -n 1)" = "zembra-batch: --convert takes none, jpg, gif, bmp, tif or png"
+check "it says why" test "$(echo "$err" | head -n 1)" = "zembra-batch: --convert takes none, jpg, gif, bmp, tif, png, webp or avif"
 "$batch" --action 2 --name c.jpg d.jpg >/dev/null 2>&1; status=$?
 check "a missing --name does not take a picture as the name" test $status -eq 2 -a ! -e c.jpg-001.jpg
 err=$("$batch" --action 6 --name Big --size 30000x30000 --no-keep-aspect c.jpg 2>&1 >/dev/null); status=$?
