@@ -238,7 +238,7 @@ class Form1 : public Form {
     bool watermarkReady() const;
     void showWatermarked();
     // placewatermark for the run: false when the picture could not be drawn.
-    bool drawWatermarked(const std::string& picture);
+    bool drawWatermarked(const std::string& picture, int orientation = 1);
     void setDesignValues();
     // Positions and sizes of the controls, in twips.
     void applyLayout();

@@ -93,12 +93,14 @@ void Form1::sizeTarget(int w, int h) {
 // Loads the source, with its watermark when one is added, into Picture1 and
 // draws it scaled into Picture2.
 bool Form1::drawResized(const std::string& source, int takes) {
-    uprightTurn_ = 1; // a watermarked picture is drawn as it is stored
+    uprightTurn_ = 1;
     if (Check6.Value() != 0) {
         // The run has selected this picture's entry, so this is the picture the
-        // watermark is placed on. A picture that did not load leaves an earlier one
-        // in Picture4, which must not be saved under this picture's name.
-        if (!drawWatermarked(source))
+        // watermark is placed on, upright before the watermark goes on. A picture
+        // that did not load leaves an earlier one in Picture4, which must not be
+        // saved under this picture's name.
+        uprightTurn_ = uprightOrientation(source);
+        if (!drawWatermarked(source, uprightTurn_))
             return false;
         Picture1.setPicture(Picture4.Image());
     } else {

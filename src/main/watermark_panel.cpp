@@ -61,9 +61,10 @@ void Form1::placewatermark() {
     PlaceWatermark(ControlsOf(*this), currentPicture(), services_);
 }
 
-bool Form1::drawWatermarked(const std::string& picture) {
-    return PlaceWatermark(ControlsOf(*this), picture, services_,
-                          [&](const ImagingError& e) { failed(picture + ": " + e.Text()); });
+bool Form1::drawWatermarked(const std::string& picture, int orientation) {
+    return PlaceWatermark(
+        ControlsOf(*this), picture, services_,
+        [&](const ImagingError& e) { failed(picture + ": " + e.Text()); }, orientation);
 }
 
 void Form1::settrans() {

@@ -1,6 +1,7 @@
 #include "watermark/picture_drawing.h"
 
 #include "imaging/graphics.h"
+#include "imaging/upright.h"
 #include "platform/steps.h"
 
 #include <cmath>
@@ -44,10 +45,14 @@ void FitPreview(ImageControl& preview, const PictureBox& box) {
 }
 
 bool DrawPictureFitted(PictureBox& box, ImageControl& preview, const std::string& path,
-                       const std::function<void()>& afterClearing, ErrorEvent::Listener onError) {
+                       const std::function<void()>& afterClearing, ErrorEvent::Listener onError,
+                       int orientation) {
     cBitmap image(std::move(onError));
     Step([&] {
-        const bool loaded = image.LoadFromFile(path) == GpStatus::Ok;
+        bool loaded = image.LoadFromFile(path) == GpStatus::Ok;
+        if (loaded && orientation != 1)
+            loaded = image.CreateFromHBitmap(TurnedUpright(image.Picture(), orientation)) ==
+                     GpStatus::Ok;
         box.setPicture(loaded ? image.Picture() : nullptr);
     });
     Step([&] { FitPreview(preview, box); });

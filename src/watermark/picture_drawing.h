@@ -25,8 +25,9 @@ void FitPreview(ImageControl& preview, const PictureBox& box);
 // runs, and the file is drawn onto the box at its own size and refreshed. Each
 // step that fails is left out; `onError` hears why the file did not load. True
 // when the picture was drawn. One decode serves both the size and the drawing.
+// An EXIF `orientation` other than 1 turns the picture upright first.
 bool DrawPictureFitted(PictureBox& box, ImageControl& preview, const std::string& path,
                        const std::function<void()>& afterClearing = {},
-                       ErrorEvent::Listener onError = {});
+                       ErrorEvent::Listener onError = {}, int orientation = 1);
 
 } // namespace zembra

@@ -213,7 +213,7 @@ std::int16_t WatermarkTop(int alignment, int H, int Hs) {
 }
 
 bool PlaceWatermark(const WatermarkControls& c, const std::string& picture, Services& services,
-                    ErrorEvent::Listener onError) {
+                    ErrorEvent::Listener onError, int orientation) {
     if (c.Label28.Caption() == kNoWatermark) {
         services.MsgBox("Please select watermark image");
         Step([&] {
@@ -224,7 +224,8 @@ bool PlaceWatermark(const WatermarkControls& c, const std::string& picture, Serv
     }
     // The window repaints while the picture is decoded and drawn.
     const bool drawn = DrawPictureFitted(
-        c.Picture4, c.Image1, picture, [&] { services.DoEvents(); }, std::move(onError));
+        c.Picture4, c.Image1, picture, [&] { services.DoEvents(); }, std::move(onError),
+        orientation);
 
     const int alignment = c.Combo5.ListIndex();
     PictureBox* watermark = &c.Picture5;

@@ -27,7 +27,9 @@ std::int16_t WatermarkTop(int alignment, int H, int Hs);
 // the plain picture in Image1. Failing steps are left out; no other message, but
 // `onError` hears why the picture did not load. True when Picture4 holds the
 // picture, whatever became of the watermark: otherwise it holds an earlier one.
+// An EXIF `orientation` other than 1 turns the picture upright before the
+// watermark is placed on it.
 bool PlaceWatermark(const WatermarkControls& c, const std::string& picture, Services& services,
-                    ErrorEvent::Listener onError = {});
+                    ErrorEvent::Listener onError = {}, int orientation = 1);
 
 } // namespace zembra

@@ -114,6 +114,21 @@ TEST_F(Upright, EveryOrientationTurnsThePictureBeforeItIsSized) {
     }
 }
 
+// The watermark goes onto the picture as it is meant to be seen.
+TEST_F(Upright, AWatermarkedPictureIsTurnedBeforeTheWatermarkGoesOn) {
+    const std::string logo = dir / "logo.png";
+    ASSERT_TRUE(
+        Files::Local().WriteAll(logo, EncodePng(*Surface::Create(8, 8, kWhite), {}).value()));
+    form.Check6.setValue(1);
+    services.dialogAnswers.push_back(logo);
+    form.Command14_Click();
+    const Surface p = Resize(6, true, 5, ".PNG").pixels;
+    ASSERT_EQ(p.Width(), 150);
+    ASSERT_EQ(p.Height(), 200);
+    // Orientation 6 puts the stored top-left corner at the top right.
+    EXPECT_EQ(p.At(p.Width() - 3, 2) & 0xFFC0C0C0u, kRed & 0xFFC0C0C0u);
+}
+
 TEST_F(Upright, KeptBlockDescribesTheTurnedPictureAndOffIsAsBefore) {
     const GpBitmap turned = Resize(6, true, 0, ".jpg");
     EXPECT_EQ(turned.pixels.Width(), 150);
