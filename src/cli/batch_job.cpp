@@ -167,7 +167,23 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
         stepFailed = pictureFailed = true;
         report.Failure(message);
     };
-    form.onNotice = [&](const std::string& message) { err << message << '\n'; };
+    // Notices about the picture in hand (what its output leaves out) go on its line
+    // when it finishes; the rest, and all of them with --quiet, go to stderr.
+    bool pictureInHand = false;
+    std::vector<std::string> pictureNotes;
+    form.onNotice = [&](const std::string& message) {
+        if (pictureInHand && !options.quiet)
+            pictureNotes.push_back(message);
+        else
+            err << message << '\n';
+    };
+    // The notices of a picture that did not finish, for stderr.
+    const auto noticesToStderr = [&] {
+        for (const std::string& note : pictureNotes)
+            err << note << '\n';
+        pictureNotes.clear();
+        pictureInHand = false;
+    };
 
     const int messagesBefore = services.MessageCount();
     ApplyOptions(form, options);
@@ -203,17 +219,30 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
             StopRequested(StopLevel::Now)) {
             // Given up midway: its files are as they were, and it does not count.
             reported.insert(index);
+            noticesToStderr();
             ++(finished ? stoppedFinished : stoppedSkipped);
             report.Outcome(text.substr(0, text.rfind(" --- ")) + " --- stopped (left as it was)",
                            total);
-        } else if (EndsWith(text, " --- finished")) {
+        } else if (finished) {
             reported.insert(index);
-            report.Outcome(options.quiet ? std::string() : text, total);
+            std::string line = text;
+            for (std::size_t k = 0; k < pictureNotes.size(); ++k) {
+                const std::string& note = pictureNotes[k];
+                line += (k == 0 ? " (" : "; ") + note.substr(note.rfind(": ") + 2);
+            }
+            if (!pictureNotes.empty())
+                line += ")";
+            pictureNotes.clear();
+            pictureInHand = false;
+            report.Outcome(options.quiet ? std::string() : line, total);
         } else if (EndsWith(text, " --- skipped")) {
             reported.insert(index);
+            noticesToStderr();
             report.Outcome(text + " (" + SkipReason(form.List3.List(index)) + ")", total);
         } else if (EndsWith(text, " --- processing")) {
             pictureFailed = false;
+            pictureInHand = true;
+            pictureNotes.clear();
             report.Started(total);
         }
     });
