@@ -70,85 +70,64 @@ TEST(ConfigFolder, MissingFoldersAreMadePrivateAndExistingOnesKeepTheirMode) {
     EXPECT_FALSE(MakePrivateFolders(dir.Write("file") + "/KVD"));
 }
 
-// What a write does to the file and to what lies around it.
-TEST(ConfigFolder, ReplacingFollowsLinksAndRefusesWhatItMayNotReplace) {
+// What a write does to the file and to what lies around it. Every case writes to
+// config.txt; a file written over keeps its mode (0640 here).
+TEST(ConfigFolder, ReplacingFollowsLinksKeepsTheModeAndRefusesWhatItMayNotReplace) {
     struct Case {
         const char* what;
-        std::function<std::string(const TempDir&)> arrange; // gives the path written to
-        bool written;
-        const char* target; // the file that must hold the result, in the folder
+        std::function<void(const TempDir&)> arrange;
+        const char* target; // the file that must hold the result, or "" when refused
+    };
+    const auto link = [](const char* to) {
+        return [to](const TempDir& d) { fs::create_symlink(to, d / "config.txt"); };
     };
     const Case cases[] = {
-        {"new file", [](const TempDir& d) { return d / "config.txt"; }, true, "config.txt"},
+        {"new file", [](const TempDir&) {}, "config.txt"},
+        {"existing file", [](const TempDir& d) { d.Write("config.txt", "old"); }, "config.txt"},
         {"relative link to a dotfile",
          [](const TempDir& d) {
              fs::create_directory(d / "dots");
              d.Write("dots/config.txt", "old");
              fs::create_symlink("dots/config.txt", d / "config.txt");
-             return d / "config.txt";
          },
-         true, "dots/config.txt"},
+         "dots/config.txt"},
         {"chain of links, one absolute",
          [](const TempDir& d) {
-             d.Write("real.txt", "old");
-             fs::create_symlink(d / "real.txt", d / "middle");
+             fs::create_symlink(d.Write("real.txt", "old"), d / "middle");
              fs::create_symlink("middle", d / "config.txt");
-             return d / "config.txt";
          },
-         true, "real.txt"},
-        {"dangling link",
-         [](const TempDir& d) {
-             fs::create_symlink("later.txt", d / "config.txt");
-             return d / "config.txt";
-         },
-         true, "later.txt"},
+         "real.txt"},
+        {"dangling link", link("later.txt"), "later.txt"},
         {"read-only file",
-         [](const TempDir& d) {
-             d.Write("config.txt", "old");
-             ::chmod((d / "config.txt").c_str(), 0444);
-             return d / "config.txt";
-         },
-         false, "config.txt"},
-        {"link loop",
-         [](const TempDir& d) {
-             fs::create_symlink("config.txt", d / "config.txt");
-             return d / "config.txt";
-         },
-         false, ""},
-        {"folder in its place",
-         [](const TempDir& d) {
-             fs::create_directory(d / "config.txt");
-             return d / "config.txt";
-         },
-         false, ""},
+         [](const TempDir& d) { ::chmod(d.Write("config.txt", "old").c_str(), 0444); }, ""},
+        {"link loop", link("config.txt"), ""},
+        {"folder in its place", [](const TempDir& d) { fs::create_directory(d / "config.txt"); },
+         ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         TempDir dir;
-        const std::string path = c.arrange(dir);
-        const std::string before = dir.Listing();
+        const std::string path = dir / "config.txt";
+        c.arrange(dir);
+        const bool written = *c.target != '\0';
+        const std::string target = dir / (written ? c.target : "config.txt");
+        if (written && Text(target) == "old")
+            ::chmod(target.c_str(), 0640);
+        const std::string before = dir.Listing(), old = Text(target);
+        const unsigned mode = Mode(target);
         const bool wasLink = fs::is_symlink(fs::symlink_status(path));
-        const std::string old = Text(dir / c.target);
-        EXPECT_EQ(ReplaceSettingsFile(path, "date=1\r\n"), c.written);
-        if (c.written) {
-            EXPECT_EQ(Text(dir / c.target), "date=1\r\n");
-            // No temporary file is left beside the target.
-            EXPECT_EQ(dir.Listing().find(".config.txt-"), std::string::npos) << dir.Listing();
-        } else {
-            EXPECT_EQ(Text(dir / c.target), old);
+        EXPECT_EQ(ReplaceSettingsFile(path, "date=1\r\n"), written);
+        EXPECT_EQ(Text(target), written ? "date=1\r\n" : old);
+        if (old != "<none>") {
+            EXPECT_EQ(Mode(target), mode);
+        }
+        if (!written) {
             EXPECT_EQ(dir.Listing(), before);
         }
+        // No temporary file is left beside the target.
+        EXPECT_EQ(dir.Listing().find(".config.txt-"), std::string::npos) << dir.Listing();
         EXPECT_EQ(fs::is_symlink(fs::symlink_status(path)), wasLink); // links stay links
     }
-}
-
-TEST(ConfigFolder, AReplacedFileKeepsItsMode) {
-    TempDir dir;
-    const std::string path = dir.Write("config.txt", "old");
-    ::chmod(path.c_str(), 0640);
-    ASSERT_TRUE(ReplaceSettingsFile(path, "new"));
-    EXPECT_EQ(Mode(path), 0640u);
-    EXPECT_EQ(Text(path), "new");
 }
 
 // Someone else's file in a folder this user may write to is still not theirs to

@@ -117,33 +117,21 @@ TEST(RasterOps, MaskStretchTakesThePixelUnderEachCentreMirrorsAndClips) {
 // drawn, from source pixels inside the source surface.
 TEST(RasterOps, CopyStretchFiltersWithinTheSameClipping) {
     const COLORREF G = RGB(90, 120, 200);
+    const Surface source = Source(), flat = Make(3, 2, Colours(6, G));
     const struct {
         const char* name;
-        int width; // of the one-row destination, filled with Z
+        int width; // of the two-row destination, filled with Z
         int dx, dw;
-        Surface src;
+        const Surface& src;
         int sx, sw;
-        std::vector<COLORREF> expected;
-    } cases[] = {{"same size", 3, 0, 3, Source(), 0, 3, {A, B, C, D, E, F}},
-                 {"same size mirrored", 3, 3, -3, Source(), 0, 3, {C, B, A, F, E, D}},
-                 {"flat enlarged past the left edge",
-                  5,
-                  -2,
-                  9,
-                  Make(3, 2, {G, G, G, G, G, G}),
-                  0,
-                  3,
-                  {G, G, G, G, G, G, G, G, G, G}},
-                 // Source columns 1 and 2 exist, column 3 does not: the third pixel is left,
-                 // and the filter reads none of the missing column, so the grey stays grey.
-                 {"flat source hanging off the right",
-                  4,
-                  0,
-                  4,
-                  Make(3, 2, {G, G, G, G, G, G}),
-                  1,
-                  3,
-                  {G, G, G, Z, G, G, G, Z}}};
+        Colours expected;
+    } cases[] = {
+        {"same size", 3, 0, 3, source, 0, 3, {A, B, C, D, E, F}},
+        {"same size mirrored", 3, 3, -3, source, 0, 3, {C, B, A, F, E, D}},
+        {"flat enlarged past the left edge", 5, -2, 9, flat, 0, 3, Colours(10, G)},
+        // Source columns 1 and 2 exist, column 3 does not: the third pixel is left,
+        // and the filter reads none of the missing column, so the grey stays grey.
+        {"flat source hanging off the right", 4, 0, 4, flat, 1, 3, {G, G, G, Z, G, G, G, Z}}};
     for (const auto& c : cases) {
         Surface dst = Make(c.width, 2, std::vector<COLORREF>(c.expected.size(), Z));
         ASSERT_TRUE(StretchBlit(dst, c.dx, 0, c.dw, 2, c.src, c.sx, 0, c.sw, 2, SRCCOPY)) << c.name;

@@ -6,19 +6,15 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
 #include <sys/stat.h>
 
 namespace zembra {
 namespace {
 
 std::string Text(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+    const auto bytes = Files::Local().ReadAll(path);
+    return bytes ? std::string(bytes->begin(), bytes->end()) : "";
 }
 
 mode_t Mode(const std::string& path) {
@@ -31,17 +27,11 @@ struct Trash : ::testing::Test {
     testing::TempDir dir;
     testing::TempDir data;
     Files& files = Files::Local();
-    std::string saved;
-    void SetUp() override {
-        if (const char* old = std::getenv("XDG_DATA_HOME"))
-            saved = old;
-        ::setenv("XDG_DATA_HOME", data.Path().c_str(), 1);
-    }
+    const bool hadHome = std::getenv("XDG_DATA_HOME") != nullptr;
+    const std::string saved = hadHome ? std::getenv("XDG_DATA_HOME") : "";
+    void SetUp() override { ::setenv("XDG_DATA_HOME", data.Path().c_str(), 1); }
     void TearDown() override {
-        if (saved.empty())
-            ::unsetenv("XDG_DATA_HOME");
-        else
-            ::setenv("XDG_DATA_HOME", saved.c_str(), 1);
+        hadHome ? ::setenv("XDG_DATA_HOME", saved.c_str(), 1) : ::unsetenv("XDG_DATA_HOME");
     }
     std::string Trashed(const std::string& name) const { return data / ("Trash/files/" + name); }
     std::string Info(const std::string& name) const {
