@@ -76,7 +76,10 @@ TEST_F(GdiPlusTest, SavingPicksTheEncoderByExtensionAndPassesQualityToLossyForma
         const Codec* codec = DecoderFor(ReadFile(low));
         ASSERT_NE(codec, nullptr) << extension;
         EXPECT_EQ(codec->formatName, format);
-        EXPECT_EQ(ReadFile(low) != ReadFile(high), usesQuality) << extension;
+        if (usesQuality)
+            EXPECT_LT(ReadFile(low).size(), ReadFile(high).size()) << extension;
+        else
+            EXPECT_EQ(ReadFile(low), ReadFile(high)) << extension;
     }
     // Names without a known extension (or one only read) write nothing, silently.
     for (const std::string& name :

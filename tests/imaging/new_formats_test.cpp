@@ -27,15 +27,6 @@ TEST(NewFormats, LossyOutputsReadBackCloseWithTheirProfile) {
     }
 }
 
-TEST(NewFormats, QualityTradesSizeForDetail) {
-    const Surface picture = testing::PhotoLike(96, 64);
-    for (const auto encode : {EncodeWebp, EncodeAvif}) {
-        const auto low = encode(picture, EncodeOptions{10}).value().size();
-        const auto high = encode(picture, EncodeOptions{95}).value().size();
-        EXPECT_LT(low, high);
-    }
-}
-
 TEST(NewFormats, HeifBrandsPickTheirCodec) {
     const auto ftyp = [](const char* major, const char* compatible) {
         Bytes b = {0, 0, 0, 20, 'f', 't', 'y', 'p'};
@@ -57,11 +48,6 @@ TEST(NewFormats, HeifBrandsPickTheirCodec) {
         EXPECT_EQ(codec ? codec->formatName : "", std::string_view(c.format)) << c.format;
     }
     EXPECT_FALSE(DecodePicture(ftyp("heic", "mif1"))); // a brand alone holds no picture
-}
-
-TEST(NewFormats, HeifIsReadOnly) {
-    EXPECT_FALSE(EncodeRows(Codecs().back(), *std::make_unique<SurfaceRows>(*Surface::Create(2, 2)),
-                            EncodeOptions{}));
 }
 
 TEST(Upright, EveryOrientationMapsTheStoredCornersWhereTheyShow) {

@@ -47,11 +47,9 @@ Seen RunAll(PixelLookahead* lookahead) {
         if (i >= 0 && i < form.List2.ListCount())
             seen.changes.push_back("list " + form.List2.List(i));
     });
-    for (Control* label :
-         {static_cast<Control*>(&form.Label3), static_cast<Control*>(&form.Label19)})
-        label->subscribe([&, label](Control&) {
-            seen.changes.push_back("label " + static_cast<Label*>(label)->Caption());
-        });
+    for (Label* label : {&form.Label3, &form.Label19})
+        label->subscribe(
+            [&, label](Control&) { seen.changes.push_back("label " + label->Caption()); });
     form.Image1.subscribe([&](Control&) {
         const PictureRef& p = form.Image1.Picture();
         seen.changes.push_back(p ? "preview " + std::to_string(p->Width()) + "x" +
