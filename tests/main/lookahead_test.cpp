@@ -52,7 +52,10 @@ class LookaheadTest : public ::testing::Test {
     PixelLookahead lookahead{2};
 };
 
-TEST_F(LookaheadTest, GivesTheRunsOwnBytesForEveryFormatAndSize) {
+// One worker with a rule of each kind, then three workers over four pictures at
+// once: every file is the run's own, whichever worker made it, and goes with its
+// object once taken.
+TEST_F(LookaheadTest, GivesTheRunsOwnBytesForEveryFormatSizeAndWorker) {
     const struct {
         SizeRule rule;
         LookaheadJob job;
@@ -62,17 +65,31 @@ TEST_F(LookaheadTest, GivesTheRunsOwnBytesForEveryFormatAndSize) {
         {{false, 0, false, 1999, 7, true, false}, Job(2, "market.gif", ".bmp", 100)},
         {{true, 1}, Job(3, "meadow.jpg", ".JPG", 95)},
     };
+    auto expectOwn = [&](PixelLookahead& worker, const LookaheadJob& job, const SizeRule& rule) {
+        SCOPED_TRACE(job.source);
+        auto file = worker.Take(job.index, job.source);
+        ASSERT_TRUE(file);
+        EXPECT_EQ(Bytes(file->Path()),
+                  Plain(job, rule, dir / ("plain" + std::to_string(job.index) + job.extension)));
+    };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.job.source);
         lookahead.Start(c.rule, {c.job});
         lookahead.Settle();
-        auto file = lookahead.Take(c.job.index, c.job.source);
-        ASSERT_TRUE(file);
-        EXPECT_EQ(Bytes(file->Path()), Plain(c.job, c.rule, dir / ("plain" + c.job.extension)));
+        expectOwn(lookahead, c.job, c.rule);
         lookahead.Stop();
-        file.reset();
-        EXPECT_FALSE(Leftovers(dir)); // the file taken goes with its object
+        EXPECT_FALSE(Leftovers(dir));
     }
+    PixelLookahead three{4, 3};
+    const SizeRule rule{true, 40};
+    std::vector<LookaheadJob> jobs;
+    for (const auto& c : cases)
+        jobs.push_back(c.job);
+    three.Start(rule, jobs);
+    three.Settle();
+    for (const auto& job : jobs)
+        expectOwn(three, job, rule);
+    three.Stop();
+    EXPECT_FALSE(Leftovers(dir));
 }
 
 TEST_F(LookaheadTest, GivesNothingForAChangedSourceOrAnotherPicture) {
@@ -91,26 +108,6 @@ TEST_F(LookaheadTest, GivesNothingForAChangedSourceOrAnotherPicture) {
     lookahead.Stop();
     EXPECT_TRUE(last && fs::exists(last->Path()));
     last.reset();
-    EXPECT_FALSE(Leftovers(dir));
-}
-
-// Three workers over four pictures: every file is the run's own, whichever worker
-// made it.
-TEST_F(LookaheadTest, SeveralWorkersGiveTheRunsOwnBytes) {
-    PixelLookahead three{4, 3};
-    const SizeRule rule{true, 40};
-    const std::vector<LookaheadJob> jobs = {
-        Job(0, "harbour.jpg", ".jpg", 70), Job(1, "sunset.png", ".png", 75),
-        Job(2, "market.gif", ".bmp", 75), Job(3, "meadow.jpg", ".jpg", 60)};
-    three.Start(rule, jobs);
-    three.Settle();
-    for (const auto& job : jobs) {
-        auto file = three.Take(job.index, job.source);
-        ASSERT_TRUE(file) << job.source;
-        EXPECT_EQ(Bytes(file->Path()),
-                  Plain(job, rule, dir / ("plain" + std::to_string(job.index) + job.extension)));
-    }
-    three.Stop();
     EXPECT_FALSE(Leftovers(dir));
 }
 

@@ -169,10 +169,18 @@ TEST_F(Settings, StartUpAsksForTheUpdateCheckAndClearsOldInstallers) {
     EXPECT_EQ(checks, 1);
 }
 
+// A read-only file is reported and left as it is; a writable one is written on quitting.
 TEST_F(Settings, QuitWritesTheSettingsAndReportsAFailedWrite) {
-    Load(form);
+    Load(form, "time=1\r\n");
+    std::filesystem::permissions(ConfigFile(), std::filesystem::perms::owner_read);
+    form.writeconfig();
+    EXPECT_EQ(services.messages, std::vector<std::string>{"Error writing config file"});
+    EXPECT_EQ(ReadText(ConfigFile()), "time=1\r\n");
+    std::filesystem::permissions(ConfigFile(), std::filesystem::perms::owner_all);
+    services.messages.clear();
     form.Command2.Click();
-    EXPECT_TRUE(std::filesystem::exists(ConfigFile()));
+    EXPECT_NE(ReadText(ConfigFile()).find("\r\nVER=1\r\n"), std::string::npos);
+    EXPECT_TRUE(services.messages.empty());
 
     Form1 blocked{services};
     blocked.ApplicationDataFolder = [this] { return appData.Write("not-a-folder"); };
@@ -195,14 +203,6 @@ TEST_F(Settings, WritingMakesTheWholePathAndKeepsTwentyLines) {
     EXPECT_EQ(ConfigFileLines(text).size(), 20u) << text;
     EXPECT_NE(text.find("\r\nwatermarkfile=\r\nwatermarkname=\r\n"), std::string::npos) << text;
     EXPECT_TRUE(services.messages.empty());
-}
-
-TEST_F(Settings, AReadOnlyFileIsReportedAndLeftAsItIs) {
-    Load(form, "time=1\r\n");
-    std::filesystem::permissions(ConfigFile(), std::filesystem::perms::owner_read);
-    form.writeconfig();
-    EXPECT_EQ(services.messages, std::vector<std::string>{"Error writing config file"});
-    EXPECT_EQ(ReadText(ConfigFile()), "time=1\r\n");
 }
 
 // A width no picture can have is refused as the file is read, so the run asks
