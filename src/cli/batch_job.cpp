@@ -8,6 +8,7 @@
 #include "main/lookahead.h"
 #include "main/picture_naming.h"
 #include "platform/config_folder.h"
+#include "platform/journalling_files.h"
 #include "platform/stop_request.h"
 
 #include <chrono>
@@ -151,7 +152,9 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
     const int jobs = options.jobs > 0 ? options.jobs : UsableProcessors();
     // The run's own thread is one of the jobs; the others work ahead of it.
     PixelLookahead lookahead(static_cast<std::size_t>(std::max(2, jobs)), jobs - 1);
-    Form1 form(services);
+    // Every change the run makes is journalled, so --undo can take it back.
+    JournallingFiles files(Files::Local(), JournalFolder());
+    Form1 form(services, files);
     // The watermark path draws through the form's boxes, which stay on this
     // thread.
     if (jobs >= 2 && !options.watermark)

@@ -152,6 +152,8 @@ constexpr ValueFlag kValueFlags[] = {
 
 bool IsFlag(const std::string& arg) {
     const std::string name = arg.substr(0, arg.find('='));
+    if (name == "--undo")
+        return true;
     for (const Switch& s : kSwitches) {
         if (name == s.name)
             return true;
@@ -177,6 +179,7 @@ std::string BatchVersion() {
 
 const char* BatchUsage() {
     return "usage: zembra-batch --action N [options] PICTURE...\n"
+           "       zembra-batch --undo [JOURNAL]\n"
            "  --action N          1 Rename Original, 2 Create/Rename Copy,\n"
            "                      3 Resize/Convert Original, 4 Create/Resize/Convert Copy,\n"
            "                      5 Resize/Rename/Convert Original,\n"
@@ -223,6 +226,14 @@ const char* BatchUsage() {
            "                      included (the flags above override them), and save\n"
            "                      them as the run starts\n"
            "  -q, --quiet         print only failures, skipped pictures and the summary\n"
+           "  --undo [JOURNAL]    take back a run: its outputs go to the Trash, renamed\n"
+           "                      pictures get their names back, replaced originals come\n"
+           "                      back from the Trash; files changed since are left alone.\n"
+           "                      Default: the last run. Every run that changes files\n"
+           "                      keeps a journal in $XDG_STATE_HOME/zembra (by default\n"
+           "                      ~/.local/state/zembra). Exit status 0 when all was taken\n"
+           "                      back, 1 when a file was left alone, 2 for a journal it\n"
+           "                      cannot read\n"
            "  -h, --help          this text\n"
            "  --version           the version\n"
            "Each picture's line is printed as it ends; on a terminal a progress bar shows\n"
@@ -252,6 +263,15 @@ ParsedArgs ParseBatchArgs(const std::vector<std::string>& args) {
         if (const auto eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
             inlineValue = arg.substr(eq + 1);
             arg.resize(eq);
+        }
+        if (arg == "--undo") {
+            // Its value is optional: the next argument, unless that is a flag.
+            o.undo = true;
+            if (inlineValue)
+                o.undoJournal = *inlineValue;
+            else if (i + 1 < args.size() && !args[i + 1].empty() && args[i + 1][0] != '-')
+                o.undoJournal = args[++i];
+            continue;
         }
         bool known = false;
         for (const Switch& s : kSwitches) {
@@ -293,7 +313,9 @@ ParsedArgs ParseBatchArgs(const std::vector<std::string>& args) {
         return fail("--size and --percent cannot be used together; give one of them");
     if (!o.watermark && (o.align || o.stretch || o.transparency))
         return fail("--align, --stretch and --transparency need --watermark");
-    if (o.pictures.empty() && !o.help && !o.version)
+    if (o.undo && (!o.pictures.empty() || o.action != 0))
+        return fail("--undo takes a run back; it takes no pictures and no --action");
+    if (o.pictures.empty() && !o.help && !o.version && !o.undo)
         return fail("no pictures given");
     return ParsedArgs{o, {}};
 }

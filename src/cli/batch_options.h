@@ -28,6 +28,8 @@ struct BatchOptions {
     bool quiet = false;              // only failures, skipped pictures and the summary
     bool help = false;
     bool version = false;
+    bool undo = false;       // take back a run by its journal
+    std::string undoJournal; // which journal; empty: the newest
     std::vector<std::string> pictures;
 };
 

@@ -2,6 +2,7 @@
 #include "cli/batch_job.h"
 #include "cli/batch_options.h"
 #include "cli/stop_signals.h"
+#include "cli/undo_command.h"
 
 #include <csignal>
 #include <iostream>
@@ -42,6 +43,8 @@ int main(int argc, char** argv) {
         std::cout << "zembra-batch " << zembra::BatchVersion() << '\n';
         return 0;
     }
+    if (parsed.options->undo)
+        return zembra::RunUndo(parsed.options->undoJournal, std::cout, std::cerr);
     const int columns = TerminalColumns();
     zembra::InstallStopSignals(columns > 0);
     // Past a file-size limit (ulimit -f) a write fails as on a full disk, and the

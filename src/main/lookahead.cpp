@@ -48,16 +48,6 @@ std::optional<LookaheadFile> Encode(const LookaheadJob& job, const SizeRule& rul
 
 } // namespace
 
-std::optional<FileIdentity> IdentifyFile(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
-        return std::nullopt;
-    return FileIdentity{
-        static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
-        static_cast<std::int64_t>(st.st_size), static_cast<std::int64_t>(st.st_mtim.tv_sec),
-        static_cast<std::int64_t>(st.st_mtim.tv_nsec)};
-}
-
 LookaheadFile::LookaheadFile(std::string path, int sourceWidth, int sourceHeight, BoxPixels target,
                              std::string extension, int quality)
     : SourceWidth(sourceWidth), SourceHeight(sourceHeight), Target(target),

@@ -7,6 +7,7 @@
 // against what the run decides; on any difference the run does the work itself.
 
 #include "main/target_size.h"
+#include "platform/file_identity.h"
 
 #include <condition_variable>
 #include <cstdint>
@@ -25,17 +26,6 @@ struct LookaheadJob {
     std::string extension; // of the output, which chooses the encoder
     int quality = 0;
 };
-
-// What stat says about a file; a file rewritten or replaced gets another.
-struct FileIdentity {
-    std::uint64_t device = 0;
-    std::uint64_t inode = 0;
-    std::int64_t size = 0;
-    std::int64_t modifiedSeconds = 0;
-    std::int64_t modifiedNanoseconds = 0;
-    bool operator==(const FileIdentity&) const = default;
-};
-std::optional<FileIdentity> IdentifyFile(const std::string& path);
 
 // A picture the worker finished. Its file is removed with this object unless the
 // run took it with Release.

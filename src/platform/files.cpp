@@ -29,6 +29,8 @@ namespace {
 constexpr std::string_view kTemporaryPrefix = ".~zembra-";
 constexpr std::size_t kNameMax = 255; // bytes in one name on Linux file systems
 
+thread_local std::optional<TrashedFile> lastTrashed;
+
 bool ProcessAlive(int pid) {
     return ::kill(pid, 0) == 0 || errno == EPERM;
 }
@@ -256,6 +258,7 @@ Disposal Files::ReplaceOriginal(const std::string& from, const std::string& orig
             ForgetTrashed(*trashed);
         return Disposal::Failed;
     }
+    lastTrashed = trashed;
     return trashed ? Disposal::Trashed : Disposal::Deleted;
 }
 
@@ -269,7 +272,12 @@ Disposal Files::Discard(const std::string& original) {
             ForgetTrashed(*trashed);
         return Disposal::Failed;
     }
+    lastTrashed = trashed;
     return trashed ? Disposal::Trashed : Disposal::Deleted;
+}
+
+std::optional<TrashedFile> Files::LastTrashed() const {
+    return lastTrashed;
 }
 
 bool Files::WriteProtected(const std::string& path) const {

@@ -3,6 +3,8 @@
 // result; callers decide whether a failure matters. Tests substitute their own
 // Files to simulate failing disks.
 
+#include "platform/trash.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -45,6 +47,9 @@ class Files {
     virtual Disposal ReplaceOriginal(const std::string& from, const std::string& original);
     // Takes an original away after its replacement is in place: into the Trash.
     virtual Disposal Discard(const std::string& original);
+    // Where the last ReplaceOriginal or Discard of this thread that answered
+    // Trashed put the original; nullopt when the last one did not.
+    virtual std::optional<TrashedFile> LastTrashed() const;
     // True for a file this user may not write: it is not to be replaced.
     virtual bool WriteProtected(const std::string& path) const;
     std::optional<Bytes> ReadAll(const std::string& path) const { return ReadHead(path, SIZE_MAX); }

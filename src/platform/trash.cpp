@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -141,6 +142,17 @@ std::string NumberedName(const std::string& name, int n) {
     return name.substr(0, at) + "." + std::to_string(n) + name.substr(at);
 }
 
+// The absolute paths of the file `trashName` in a trash and of its record.
+TrashedFile Located(const TrashFolders& trash, const std::string& trashName) {
+    char path[64];
+    std::snprintf(path, sizeof path, "/proc/self/fd/%d", trash.files.fd());
+    char where[4096];
+    const ssize_t length = ::readlink(path, where, sizeof where - 1);
+    const std::string files = length > 0 ? std::string(where, length) : std::string();
+    const std::string info = files.substr(0, files.find_last_of('/')) + "/info/";
+    return TrashedFile{files + "/" + trashName, info + trashName + ".trashinfo"};
+}
+
 } // namespace
 
 std::string TrashInfoText(std::string_view originalPath, std::string_view deletionDate) {
@@ -179,13 +191,7 @@ std::optional<TrashedFile> LinkIntoTrash(const Folder& folder, const std::string
         ::close(fd);
         if (written &&
             ::linkat(folder.fd(), name.c_str(), trash->files.fd(), trashName.c_str(), 0) == 0) {
-            char path[64];
-            std::snprintf(path, sizeof path, "/proc/self/fd/%d", trash->files.fd());
-            char where[4096];
-            const ssize_t length = ::readlink(path, where, sizeof where - 1);
-            const std::string files = length > 0 ? std::string(where, length) : std::string();
-            const std::string info = files.substr(0, files.find_last_of('/')) + "/info/";
-            return TrashedFile{files + "/" + trashName, info + infoName};
+            return Located(*trash, trashName);
         }
         const int error = errno;
         trash->info.Remove(infoName);
@@ -196,6 +202,31 @@ std::optional<TrashedFile> LinkIntoTrash(const Folder& folder, const std::string
     }
     errno = EEXIST;
     return std::nullopt;
+}
+
+std::optional<TrashedFile> FindTrashed(const std::string& originalPath, std::uint64_t device,
+                                       std::uint64_t inode) {
+    const std::string folderPath = SplitPath(originalPath).folder;
+    const auto folder = Folder::Open(folderPath.empty() ? "/" : folderPath);
+    const auto trash = folder ? TrashFor(*folder, folderPath) : std::nullopt;
+    const int listing =
+        trash ? ::openat(trash->files.fd(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1;
+    DIR* dir = listing < 0 ? nullptr : ::fdopendir(listing);
+    if (dir == nullptr) {
+        if (listing >= 0)
+            ::close(listing);
+        return std::nullopt;
+    }
+    std::optional<TrashedFile> found;
+    while (const dirent* entry = ::readdir(dir)) {
+        const auto st = trash->files.Status(entry->d_name);
+        if (st && S_ISREG(st->st_mode) && st->st_dev == device && st->st_ino == inode) {
+            found = Located(*trash, entry->d_name);
+            break;
+        }
+    }
+    ::closedir(dir);
+    return found;
 }
 
 void ForgetTrashed(const TrashedFile& trashed) {

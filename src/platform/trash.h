@@ -2,6 +2,7 @@
 // The freedesktop Trash: an original that Zembra replaces or removes goes there,
 // with its .trashinfo, so a file manager can put it back.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,6 +26,12 @@ struct TrashedFile {
 // nullopt when no trash can take it (errno says why).
 std::optional<TrashedFile> LinkIntoTrash(const Folder& folder, const std::string& name,
                                          const std::string& originalPath);
+
+// The file a trash keeps as the hard link of the file (device, inode) that was
+// at `originalPath`: found in the trash that serves that folder, by the link
+// LinkIntoTrash made, when a run was killed before it could say where it went.
+std::optional<TrashedFile> FindTrashed(const std::string& originalPath, std::uint64_t device,
+                                       std::uint64_t inode);
 
 // Takes a file back out of the trash (both its copy and its record), as when the
 // step it was kept for did not happen.

@@ -1,0 +1,172 @@
+#include "platform/journalling_files.h"
+
+#include "platform/folder.h"
+
+#include <filesystem>
+#include <unistd.h>
+
+namespace zembra {
+
+namespace {
+
+bool IsTemporary(const std::string& path) {
+    return TemporaryOwner(SplitPath(path).name) != 0;
+}
+
+// Undo may run from another folder than the run did.
+std::string Absolute(const std::string& path) {
+    std::error_code ec;
+    const auto absolute = std::filesystem::absolute(path, ec);
+    return ec ? path : absolute.lexically_normal().string();
+}
+
+} // namespace
+
+JournallingFiles::JournallingFiles(Files& inner, std::string folder)
+    : inner_(inner), folder_(std::move(folder)) {}
+
+JournallingFiles::~JournallingFiles() {
+    endRun();
+}
+
+int JournallingFiles::announce(const JournalStep& step) {
+    if (!journal_ && !folder_.empty())
+        journal_ = JournalFile::Create(folder_);
+    if (!journal_ || !journal_->Append(IntentLine(steps_ + 1, step)))
+        return 0;
+    return ++steps_;
+}
+
+void JournallingFiles::done(int number, const JournalStep& step) {
+    if (number > 0 && journal_ && journal_->Append(DoneLine(number, step)))
+        ++doneSteps_;
+}
+
+Disposal JournallingFiles::disposal(int number, JournalStep& step, Disposal result) {
+    if (result == Disposal::Failed)
+        return result;
+    if (result == Disposal::Deleted) {
+        step.deleted = true;
+    } else if (const auto trashed = inner_.LastTrashed()) {
+        step.trashFile = trashed->file;
+        step.trashInfo = trashed->info;
+    }
+    done(number, step);
+    return result;
+}
+
+bool JournallingFiles::Rename(const std::string& from, const std::string& to) {
+    const auto identity = IdentifyFile(from, false);
+    if (IsTemporary(to) || !identity)
+        return inner_.Rename(from, to);
+    const std::lock_guard lock(mutex_);
+    JournalStep step;
+    step.file = *identity;
+    if (IsTemporary(from)) {
+        step.kind = StepKind::Created;
+        step.path = Absolute(to);
+    } else {
+        step.kind = StepKind::Renamed;
+        step.path = Absolute(from);
+        step.target = Absolute(to);
+    }
+    const int number = announce(step);
+    const bool ok = inner_.Rename(from, to);
+    if (ok)
+        done(number, step);
+    return ok;
+}
+
+bool JournallingFiles::Copy(const std::string& from, const std::string& to) {
+    const auto identity = IdentifyFile(from);
+    if (IsTemporary(to) || !identity)
+        return inner_.Copy(from, to);
+    const std::lock_guard lock(mutex_);
+    JournalStep step;
+    step.kind = StepKind::Copied;
+    step.path = Absolute(from);
+    step.target = Absolute(to);
+    step.file = *identity;
+    const int number = announce(step);
+    const bool ok = inner_.Copy(from, to);
+    if (ok) {
+        step.made = IdentifyFile(to, false);
+        if (step.made)
+            copies_[from] = {to, *step.made};
+        done(number, step);
+    }
+    return ok;
+}
+
+bool JournallingFiles::Remove(const std::string& path) {
+    const auto identity = IdentifyFile(path, false);
+    if (IsTemporary(path) || !identity)
+        return inner_.Remove(path);
+    const std::lock_guard lock(mutex_);
+    JournalStep step;
+    const auto copy = copies_.find(path);
+    if (copy != copies_.end() && IdentifyFile(copy->second.path, false) == copy->second.identity) {
+        // The picture lives on as its copy: taking the run back gives the copy
+        // its old name.
+        step.kind = StepKind::Renamed;
+        step.path = Absolute(path);
+        step.target = Absolute(copy->second.path);
+        step.file = copy->second.identity;
+    } else {
+        step.kind = StepKind::Trashed;
+        step.path = Absolute(path);
+        step.original = *identity;
+        step.deleted = true;
+    }
+    const int number = announce(step);
+    const bool ok = inner_.Remove(path);
+    if (ok)
+        done(number, step);
+    return ok;
+}
+
+Disposal JournallingFiles::ReplaceOriginal(const std::string& from, const std::string& original) {
+    const auto output = IdentifyFile(from, false);
+    const auto old = IdentifyFile(original, false);
+    if (!output || !old)
+        return inner_.ReplaceOriginal(from, original);
+    const std::lock_guard lock(mutex_);
+    JournalStep step;
+    step.kind = StepKind::Replaced;
+    step.path = Absolute(original);
+    step.file = *output;
+    step.original = *old;
+    const int number = announce(step);
+    return disposal(number, step, inner_.ReplaceOriginal(from, original));
+}
+
+Disposal JournallingFiles::Discard(const std::string& original) {
+    const auto old = IdentifyFile(original, false);
+    if (!old)
+        return inner_.Discard(original);
+    const std::lock_guard lock(mutex_);
+    JournalStep step;
+    step.kind = StepKind::Trashed;
+    step.path = Absolute(original);
+    step.original = *old;
+    const int number = announce(step);
+    return disposal(number, step, inner_.Discard(original));
+}
+
+void JournallingFiles::ReleaseFolders() {
+    inner_.ReleaseFolders();
+    const std::lock_guard lock(mutex_);
+    endRun();
+}
+
+void JournallingFiles::endRun() {
+    // A run whose every change failed changed nothing: it leaves no journal.
+    if (journal_ && doneSteps_ == 0)
+        ::unlink(journal_->Path().c_str());
+    journal_.reset();
+    steps_ = 0;
+    doneSteps_ = 0;
+    copies_.clear();
+}
+
+} // namespace zembra
