@@ -11,6 +11,8 @@ dir=$(mktemp -d)
 # Originals a run replaces go to a Trash of the test's own.
 XDG_DATA_HOME=$(mktemp -d)
 export XDG_DATA_HOME
+# And their run journals, a state folder of its own.
+export XDG_STATE_HOME="$XDG_DATA_HOME/state"
 trap 'rm -rf "$dir" "$XDG_DATA_HOME"' EXIT
 failures=0
 

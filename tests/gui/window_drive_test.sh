@@ -9,7 +9,7 @@ command -v convert >/dev/null || { echo "ImageMagick missing: skipped"; exit 77;
 work=$(mktemp -d)
 pid=
 trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; rm -rf "$work"' EXIT
-export HOME="$work" XDG_CONFIG_HOME="$work/config" ZEMBRA_UPDATE_SITE=http://127.0.0.1:9
+export HOME="$work" XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME="$work/state" XDG_DATA_HOME="$work/data" ZEMBRA_UPDATE_SITE=http://127.0.0.1:9
 failures=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 
