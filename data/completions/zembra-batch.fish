@@ -19,5 +19,6 @@ complete -c zembra-batch -l transparency -x -d 'Watermark transparency' -a '0\t7
 complete -c zembra-batch -l jobs -x -d 'Pictures worked on at once'
 complete -c zembra-batch -l settings -d "Start from the window's settings and save them"
 complete -c zembra-batch -s q -l quiet -d 'Print only failures, skipped pictures and the summary'
+complete -c zembra-batch -l undo -r -F -d 'Take a run back, the last one by default'
 complete -c zembra-batch -s h -l help -d 'Show the usage'
 complete -c zembra-batch -l version -d 'Show the version'
