@@ -118,7 +118,8 @@ class MainWindow::DropTarget : public QObject {
     MainWindow& window_;
 };
 
-MainWindow::MainWindow(Options options) : options_(std::move(options)), form_(services_) {
+MainWindow::MainWindow(Options options) : options_(std::move(options)), form_(services_, files_) {
+    form_.RunJournals = JournalFolder();
     FormViewOptions look;
     look.scale = options_.scale;
     look.iconFor = MainWindowIcon;

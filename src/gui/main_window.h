@@ -8,6 +8,7 @@
 #include "gui/updates_window.h"
 #include "main/form1.h"
 #include "main/lookahead.h"
+#include "platform/journalling_files.h"
 
 #include <algorithm>
 #include <functional>
@@ -53,6 +54,8 @@ class MainWindow {
     // "Process All" works on one picture per processor, as zembra-batch does.
     PixelLookahead lookahead_{static_cast<std::size_t>(std::max(2, UsableProcessors())),
                               UsableProcessors() - 1};
+    // Every change a run makes is journalled, for "Undo Last Run".
+    JournallingFiles files_{Files::Local(), JournalFolder()};
     Form1 form_;
     std::unique_ptr<FormView> view_;
     std::unique_ptr<DropTarget> drops_;

@@ -138,6 +138,8 @@ void Form1::setDesignValues() {
     Label17.setCaption("Ostrel Software");
     Label4.setCaption("Help");
     Label27.setCaption("Updates");
+    Command16.setCaption("Undo Last Run");
+    Command16.setEnabled(false);
     Picture3.setBorderStyle(PictureBox::vbBSNone);
     Picture3.setAutoRedraw(true);
 
@@ -185,6 +187,15 @@ void Form1::wireHandlers() {
     Command10.onClick = [this] { Command10_Click(); };
     Command15.onClick = [this] { Command15_Click(); };
     Label17.onClick = [this] { Label17_Click(); };
+    Command16.onClick = [this] { Command16_Click(); };
+    // The status line shows while a run is going; when it comes or goes, so
+    // does "Undo Last Run".
+    Label3.subscribe([this](Control&) {
+        if (Label3.Visible() != runShown_) {
+            runShown_ = Label3.Visible();
+            refreshUndo();
+        }
+    });
     // Entering a text field selects its whole text, so typing replaces it.
     for (TextBox* field : {&Text1, &Text2, &Text3, &Text4, &Text5}) {
         field->onGotFocus = [field] {
@@ -243,6 +254,7 @@ void Form1::Form_Load(const std::string& commandLine) {
         Command1.setVisible(false);
         Label22.setVisible(false);
     }
+    refreshUndo();
     if (shared.UpdateOnStartup == 0)
         shared.UpdateOnStartup = 1;
     if (shared.UpdateOnStartup == 1 && CheckVersionAtStartup)

@@ -116,6 +116,8 @@ class Form1 : public Form {
     Label Label4{*this, "Label4"};
     ImageButton Command15{*this, "Command15"};
     Label Label27{*this, "Label27"};
+    // "Undo Last Run": takes the newest run back by its journal.
+    ImageButton Command16{*this, "Command16"};
     // Hidden storage: dates met by the naming, and the full paths of the list.
     ListBox List1{*this, "List1"};
     ListBox List3{*this, "List3"};
@@ -163,6 +165,9 @@ class Form1 : public Form {
     // Does the pixel work of upcoming pictures on a second thread during "Process
     // All"; unset (the window), every picture is done in turn on this thread.
     PixelLookahead* Lookahead = nullptr;
+    // The folder of the run journals, set by a host whose Files journal its runs;
+    // "Undo Last Run" takes back the newest. Empty: the button stays disabled.
+    std::string RunJournals;
     // Where the help page and the logo frames are.
     std::string ProgramFolder;
     // For the folder import dialog: lists a picture unless its exact path is
@@ -200,6 +205,7 @@ class Form1 : public Form {
     void Command10_Click();
     void Command15_Click();
     void Label17_Click();
+    void Command16_Click();
 
     // [SECTION] Settings file
     void readconfig();
@@ -261,6 +267,9 @@ class Form1 : public Form {
     void showPreview();
     void placePreview(int pictureWidth, int pictureHeight);
     void removeLeftoverInstallers();
+    // "Undo Last Run" is offered when no run is going and the newest journal
+    // holds a step not yet taken back.
+    void refreshUndo();
     void applyConfigEntry(ConfigKey key, const std::string& value);
     void failed(const std::string& message);
     void notice(const std::string& message);
@@ -301,6 +310,7 @@ class Form1 : public Form {
     bool pictureFailed_ = false;
     // The run has said that no Trash could take its originals.
     bool toldNoTrash_ = false;
+    bool runShown_ = false; // the run's status line is up: a run is going
     ListedPaths listed_{List3};
     FillPacer fillPacer_;
     int uprightTurn_ = 1; // the orientation the picture being resized was turned by

@@ -100,6 +100,7 @@ void Form1::applyLayout() {
     Place(Label4, 766, 552, 80, 18);
     Place(Command15, 882, 510, 40, 40);
     Place(Label27, 862, 552, 80, 18);
+    Place(Command16, 774, 580, 160, 28);
 }
 
 } // namespace zembra
