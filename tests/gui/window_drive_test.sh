@@ -1,6 +1,7 @@
 #!/bin/sh
 # Drives the real window on a virtual display with xdotool, as a user would:
-# typing over a size preset, and pictures named as plain arguments then processed.
+# typing over a size preset, pictures named as plain arguments then processed, and
+# a rename taken back with "Undo Last Run".
 # usage: window_drive_test.sh PATH/TO/zembra   (run under xvfb-run)
 set -eu
 zembra=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
@@ -73,4 +74,25 @@ copies=$(find "$work/pics" -name '*.jpg' ! -name a.jpg ! -name b.jpg | wc -l)
 for copy in $(find "$work/pics" -name '*.jpg' ! -name a.jpg ! -name b.jpg); do
     [ "$(identify -format %wx%h "$copy")" = 40x30 ] || fail "$copy is not half the size"
 done
+# A rename, then "Undo Last Run": the folder is as it was, and the button goes
+# grey with nothing left to undo.
+listing() { (cd "$work/pics" && find . -printf '%P %s\n' | sort && cat ./* | sha256sum); }
+before=$(listing)
+settings 1 0 P
+cd "$work/pics"
+start a.jpg b.jpg
+click 104 110 # the base name
+xdotool type --delay 50 trip
+click 790 358 # Process All
+sleep 1
+renamed=$(find "$work/pics" -name 'trip*' | wc -l)
+[ "$renamed" -eq 2 ] || fail "the rename gave $renamed pictures named trip: $(ls "$work/pics")"
+click 854 594 # Undo Last Run
+sleep 1
+[ "$(listing)" = "$before" ] || fail "after Undo Last Run: $(ls "$work/pics")"
+# Its message box waits for an answer; the window has done its part.
+kill "$pid"
+wait "$pid" 2>/dev/null || true
+pid=
+cd "$work"
 [ "$failures" -eq 0 ]
