@@ -98,26 +98,22 @@ bool JournallingFiles::Copy(const std::string& from, const std::string& to) {
     return ok;
 }
 
+// Removes are of temporary files, and of an original once the run copied it
+// (the picture lives on as its copy, so taking the run back gives the copy its
+// old name); any other file removed (an old installer) is none of a run's
+// pictures.
 bool JournallingFiles::Remove(const std::string& path) {
-    const auto identity = IdentifyFile(path, false);
-    if (IsTemporary(path) || !identity)
+    if (IsTemporary(path))
         return inner_.Remove(path);
     const std::lock_guard lock(mutex_);
-    JournalStep step;
     const auto copy = copies_.find(path);
-    if (copy != copies_.end() && IdentifyFile(copy->second.path, false) == copy->second.identity) {
-        // The picture lives on as its copy: taking the run back gives the copy
-        // its old name.
-        step.kind = StepKind::Renamed;
-        step.path = Absolute(path);
-        step.target = Absolute(copy->second.path);
-        step.file = copy->second.identity;
-    } else {
-        step.kind = StepKind::Trashed;
-        step.path = Absolute(path);
-        step.original = *identity;
-        step.deleted = true;
-    }
+    if (copy == copies_.end() || IdentifyFile(copy->second.path, false) != copy->second.identity)
+        return inner_.Remove(path);
+    JournalStep step;
+    step.kind = StepKind::Renamed;
+    step.path = Absolute(path);
+    step.target = Absolute(copy->second.path);
+    step.file = copy->second.identity;
     const int number = announce(step);
     const bool ok = inner_.Remove(path);
     if (ok)
