@@ -91,33 +91,8 @@ bool JournallingFiles::Copy(const std::string& from, const std::string& to) {
     const bool ok = inner_.Copy(from, to);
     if (ok) {
         step.made = IdentifyFile(to, false);
-        if (step.made)
-            copies_[from] = {to, *step.made};
         done(number, step);
     }
-    return ok;
-}
-
-// Removes are of temporary files, and of an original once the run copied it
-// (the picture lives on as its copy, so taking the run back gives the copy its
-// old name); any other file removed (an old installer) is none of a run's
-// pictures.
-bool JournallingFiles::Remove(const std::string& path) {
-    if (IsTemporary(path))
-        return inner_.Remove(path);
-    const std::lock_guard lock(mutex_);
-    const auto copy = copies_.find(path);
-    if (copy == copies_.end() || IdentifyFile(copy->second.path, false) != copy->second.identity)
-        return inner_.Remove(path);
-    JournalStep step;
-    step.kind = StepKind::Renamed;
-    step.path = Absolute(path);
-    step.target = Absolute(copy->second.path);
-    step.file = copy->second.identity;
-    const int number = announce(step);
-    const bool ok = inner_.Remove(path);
-    if (ok)
-        done(number, step);
     return ok;
 }
 
@@ -162,7 +137,6 @@ void JournallingFiles::endRun() {
     journal_.reset();
     steps_ = 0;
     doneSteps_ = 0;
-    copies_.clear();
 }
 
 } // namespace zembra

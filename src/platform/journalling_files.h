@@ -8,7 +8,6 @@
 #include "platform/journal_lines.h"
 #include "platform/run_journal.h"
 
-#include <map>
 #include <mutex>
 
 namespace zembra {
@@ -26,7 +25,8 @@ class JournallingFiles : public Files {
     bool Taken(const std::string& path) const override { return inner_.Taken(path); }
     bool Rename(const std::string& from, const std::string& to) override;
     bool Copy(const std::string& from, const std::string& to) override;
-    bool Remove(const std::string& path) override;
+    // Temporary files, and left-over installers: none of a run's pictures.
+    bool Remove(const std::string& path) override { return inner_.Remove(path); }
     bool TakeMode(const std::string& source, const std::string& file) override {
         return inner_.TakeMode(source, file);
     }
@@ -66,13 +66,6 @@ class JournallingFiles : public Files {
     std::optional<JournalFile> journal_;
     int steps_ = 0;
     int doneSteps_ = 0;
-    // The copies this run made, by source: an original removed after its copy
-    // was made is journalled as moved to the copy's name.
-    struct MadeCopy {
-        std::string path;
-        FileIdentity identity;
-    };
-    std::map<std::string, MadeCopy> copies_;
 };
 
 } // namespace zembra

@@ -179,10 +179,9 @@ UndoOutcome UndoRun(const std::string& journalPath, Files& files) {
     for (const std::string& folder : FoldersOf(*steps))
         files.RemoveLeftovers(folder);
     Undoer undoer(files);
-    std::vector<bool> settled(steps->size());
     for (std::size_t k = steps->size(); k-- > 0;) {
         const JournalStep& step = (*steps)[k];
-        if (step.undone || settled[k])
+        if (step.undone)
             continue;
         const StepOutcome result = undoer.Revert(step);
         if (result.result == Result::LeftAlone) {
@@ -191,17 +190,6 @@ UndoOutcome UndoRun(const std::string& journalPath, Files& files) {
         }
         if (result.result == Result::Reverted)
             outcome.reverted.push_back(result.line);
-        // An original removed after it was copied came back under its name: its
-        // copy is taken back with it.
-        if (step.kind == StepKind::Renamed && result.result == Result::Reverted) {
-            for (std::size_t j = 0; j < k; ++j) {
-                const JournalStep& copy = (*steps)[j];
-                if (copy.kind == StepKind::Copied && copy.target == step.target &&
-                    copy.made == step.file && !copy.undone &&
-                    journal->Append(UndoneLine(static_cast<int>(j + 1))))
-                    settled[j] = true;
-            }
-        }
         if (!journal->Append(UndoneLine(static_cast<int>(k + 1)))) {
             outcome.readable = false;
             break;
