@@ -6,6 +6,7 @@
 #include "platform/user_dirs.h"
 
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -62,6 +63,19 @@ std::string NewestJournal(const std::string& folder) {
     }
     ::closedir(dir);
     return newest.empty() ? std::string() : folder + "/" + newest;
+}
+
+int JournalOwner(const std::string& path) {
+    if (!EndsWith(path, kExtension))
+        return 0;
+    const std::string_view stem = std::string_view(path).substr(0, path.size() - kExtension.size());
+    const auto dash = stem.find_last_of("-/");
+    if (dash == std::string_view::npos || stem[dash] != '-')
+        return 0;
+    int pid = 0;
+    const auto digits = stem.substr(dash + 1);
+    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), pid);
+    return ec == std::errc() && end == digits.data() + digits.size() && pid > 0 ? pid : 0;
 }
 
 std::optional<std::string> ReadJournal(const std::string& path) {

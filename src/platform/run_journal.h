@@ -15,6 +15,10 @@ std::string JournalFolder();
 // The newest journal in `folder`, or empty when it holds none.
 std::string NewestJournal(const std::string& folder);
 
+// The process that keeps the journal at `path` (its name says), or 0 when the
+// name does not say.
+int JournalOwner(const std::string& path);
+
 // The text of a journal; nullopt when it cannot be read or is too large to be one.
 std::optional<std::string> ReadJournal(const std::string& path);
 

@@ -4,7 +4,10 @@
 #include "platform/journal_lines.h"
 #include "platform/run_journal.h"
 
+#include <cerrno>
+#include <csignal>
 #include <set>
+#include <unistd.h>
 
 namespace zembra {
 
@@ -170,6 +173,13 @@ std::set<std::string> FoldersOf(const std::vector<JournalStep>& steps) {
 
 UndoOutcome UndoRun(const std::string& journalPath, Files& files) {
     UndoOutcome outcome;
+    // A run still going would carry on over what undo puts back.
+    if (const int owner = JournalOwner(journalPath);
+        owner > 0 && owner != ::getpid() && (::kill(owner, 0) == 0 || errno == EPERM)) {
+        outcome.leftAlone.push_back(journalPath + ": its run is still going (process " +
+                                    std::to_string(owner) + ")");
+        return outcome;
+    }
     const auto steps = StepsOf(journalPath);
     auto journal = steps ? JournalFile::Open(journalPath) : std::nullopt;
     if (!journal) {

@@ -70,8 +70,13 @@ for _ in $(seq 1 2000); do
     compgen -G 'killed/shot*' >/dev/null && break
     sleep 0.005
 done
+kill -STOP $pid
+"$batch" --undo >/dev/null 2>going.err
+status=$?
+check "a run still going is not taken back" test $status -eq 1 -a "$(state killed)" != "$before"
+check "... and undo says so" grep -q 'its run is still going' going.err
 kill -KILL $pid 2>/dev/null
-wait $pid 2>/dev/null
+{ wait $pid; } 2>/dev/null
 done_before_kill=$(find killed -name 'shot*' | wc -l)
 "$batch" --undo >killed.out 2>killed.err
 status=$?
