@@ -115,14 +115,19 @@ class Undoer {
         std::optional<TrashedFile> trashed;
         if (!step.trashFile.empty())
             trashed = TrashedFile{step.trashFile, step.trashInfo};
-        else if (!IsAt(step.path, original))
+        else
             trashed = FindTrashed(step.path, original.device, original.inode);
-        if (!trashed || !IsAt(trashed->file, original)) {
-            if (IsAt(step.path, original))
-                return done ? Reverted(step.path + ": is back already") : NeverDone();
+        if (IsAt(step.path, original)) {
+            // Back already, or never gone: what the Trash still has of it goes (the
+            // record of a file an undo killed meanwhile brought back, the link a
+            // run killed before its move had made).
+            if (trashed && (IsAt(trashed->file, original) || !files_.Taken(trashed->file)))
+                ForgetTrashed(*trashed);
+            return done ? Reverted(step.path + ": is back already") : NeverDone();
+        }
+        if (!trashed || !IsAt(trashed->file, original))
             return LeftAlone(step.path,
                              trashed ? "changed in the Trash" : "not found in the Trash");
-        }
         if (!files_.Rename(trashed->file, step.path))
             return LeftAlone(step.path, files_.Taken(step.path)
                                             ? "not brought back from the Trash: the name is taken"
@@ -133,7 +138,7 @@ class Undoer {
 
     StepOutcome replaceBack(const JournalStep& step) {
         if (IsAt(step.path, step.original))
-            return step.done ? Reverted(step.path + ": is back already") : NeverDone();
+            return bringBack(step, step.done);
         if (IsAt(step.path, step.file)) {
             const StepOutcome output = removeOutput(step.path, step.file, true);
             if (output.result != Result::Reverted)
