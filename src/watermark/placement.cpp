@@ -110,15 +110,21 @@ void StretchBand(PictureBox& band, const PictureRef& logo, double width, int fir
 
 // Turns the rows of the stretched watermark, `width` twips long, that the canvas
 // can reach onto a canvas as wide as the diagonal and as high as the picture, and
-// makes Picture6 the canvas. The rows are made and turned a band at a time: along
-// the diagonal of a large photograph they would take more memory than the
-// photograph itself.
+// makes Picture6 the canvas. Only the canvas's columns that land on the picture,
+// the diagonal being centred on it, are kept; the rows are made and turned a band
+// at a time. Along the diagonal of a large photograph either whole would take more
+// memory than the photograph itself.
 void TurnOntoDiagonal(const WatermarkControls& c, double width, HeldRows rows, float degrees) {
     PictureBox& canvas = c.Picture7;
     PictureBox& band = c.Picture6;
+    const int W = c.Picture4.PixelWidth();
+    int D = 0, x = 0; // the whole canvas's width and its left edge on the picture
+    Step([&] { D = PixelsOf(width); });
+    Step([&] { x = WatermarkLeft(W, D); }); // left at 0 outside 16 bits, as when placing
+    const int kept = std::max(0, -x);       // the whole canvas's first column that is kept
     Step([&] { canvas.Cls(); });
     Step([&] {
-        canvas.setWidth(width);
+        canvas.setWidth(std::max(0, std::min(D, W - x) - kept) * double(kTwipsPerPixel));
         canvas.setHeight(c.Picture4.Height());
     });
     Step([&] { SetNeutralColours(canvas, LightKey(c.Picture5.hDC())); });
@@ -130,9 +136,8 @@ void TurnOntoDiagonal(const WatermarkControls& c, double width, HeldRows rows, f
             StretchBand(band, c.Image2.Picture(), width, rows.first + top, held, rows.whole);
         });
         Step([&] {
-            FoxRotateBand(canvas.hDC(), ToInt32(canvas.ScaleWidth() / 2),
-                          ToInt32(canvas.ScaleHeight() / 2), band.hDC(), top, count,
-                          band.PixelWidth(), rows.count, -degrees);
+            FoxRotateBand(canvas.hDC(), ToInt32(D / 2.0) - kept, ToInt32(canvas.ScaleHeight() / 2),
+                          band.hDC(), top, count, band.PixelWidth(), rows.count, -degrees);
         });
     }
     Step([&] {
