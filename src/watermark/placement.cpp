@@ -92,9 +92,9 @@ int PixelsOf(double twips) {
     return ToInt32(twips / kTwipsPerPixel);
 }
 
-// Rows of the watermark stretched to the picture's width and `whole` rows that are
-// made and placed at a time, when only a part of it lands: a few megabytes even on
-// the widest photographs.
+// Rows of the stretched watermark that are made and placed (or turned) at a time,
+// when only a part of it lands or it is turned onto the diagonal: a few megabytes
+// even on the widest photographs.
 constexpr int kBandRows = 256;
 
 // Makes `band` the rows [first, first + count) of `logo` stretched to `width`
