@@ -127,7 +127,7 @@ void Form1::setDesignValues() {
     Label9.setCaption("prev");
     Label10.setCaption("next");
     Label21.setCaption("Process");
-    Label32.setCaption("Preview Names");
+    Label32.setCaption("Preview\r\nNames");
     Check5.setCaption("Enable Preview While Processing");
     Label7.setCaption("(enabled will impact speed)");
     Image1.setStretch(true);
