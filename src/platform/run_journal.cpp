@@ -133,8 +133,10 @@ JournalFile::JournalFile(JournalFile&& other) noexcept
 
 JournalFile& JournalFile::operator=(JournalFile&& other) noexcept {
     if (this != &other) {
-        if (fd_ >= 0)
+        if (fd_ >= 0) {
+            ::fdatasync(fd_);
             ::close(fd_);
+        }
         fd_ = other.fd_;
         path_ = std::move(other.path_);
         other.fd_ = -1;
@@ -143,14 +145,16 @@ JournalFile& JournalFile::operator=(JournalFile&& other) noexcept {
 }
 
 JournalFile::~JournalFile() {
-    if (fd_ >= 0)
+    if (fd_ >= 0) {
+        ::fdatasync(fd_);
         ::close(fd_);
+    }
 }
 
-bool JournalFile::Append(const std::string& line) {
+bool JournalFile::Append(const std::string& line, bool durable) {
     // One write per line: a kill leaves whole lines and at most one cut-off last line.
     const std::string text = line + "\n";
-    return WriteWhole(fd_, text.data(), text.size()) && ::fdatasync(fd_) == 0;
+    return WriteWhole(fd_, text.data(), text.size()) && (!durable || ::fdatasync(fd_) == 0);
 }
 
 } // namespace zembra

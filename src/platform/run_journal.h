@@ -22,8 +22,8 @@ int JournalOwner(const std::string& path);
 // The text of a journal; nullopt when it cannot be read or is too large to be one.
 std::optional<std::string> ReadJournal(const std::string& path);
 
-// A journal opened for appending. Each line is on the disk (fdatasync) before
-// Append returns, so a run killed at any instant leaves every line it wrote.
+// A journal opened for appending. A line written is kept whatever becomes of
+// the process; a durable one also survives the machine (fdatasync).
 class JournalFile {
   public:
     // A new journal in `folder` (made private to the user when missing), with
@@ -37,7 +37,9 @@ class JournalFile {
     JournalFile& operator=(const JournalFile&) = delete;
     ~JournalFile();
 
-    bool Append(const std::string& line);
+    // `durable`: on the disk before it returns. A line that is not reaches it
+    // with the next durable line, or when the journal is closed.
+    bool Append(const std::string& line, bool durable = true);
     const std::string& Path() const { return path_; }
 
   private:
