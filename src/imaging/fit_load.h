@@ -1,7 +1,8 @@
 #pragma once
 // Pictures loaded for a small box: decoded once and reduced while decoding where
 // the format allows (JPEG decodes at 1/2, 1/4 or 1/8 of its size straight from the
-// compressed data), then resampled to fit the box. Thumbnails and
+// compressed data, libwebp scales while it decodes, a HEIC from a phone carries a
+// thumbnail), then resampled to fit the box. Thumbnails and
 // previews use it; a 24-megapixel photograph loads in a fraction of the time and
 // memory of a full decode.
 
