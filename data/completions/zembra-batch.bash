@@ -11,12 +11,14 @@ _zembra_batch() {
     --convert) COMPREPLY=($(compgen -W "none jpg gif bmp tif png webp avif" -- "$cur")); return ;;
     --align) COMPREPLY=($(compgen -W "corner top center bottom" -- "$cur")); return ;;
     --watermark) _filedir "$pictures"; return ;;
-    --name | --percent | --size | --quality | --jobs) return ;;
+    --plan | --apply) _filedir; return ;;
+    --name | --percent | --size | --quality | --jobs | --shard) return ;;
     esac
     if [[ $cur == -* ]]; then
         COMPREPLY=($(compgen -W "--action --name --date --time --percent --size --keep-aspect
             --no-keep-aspect --quality --convert --exif --no-exif --upright --watermark --align --stretch
-            --transparency --jobs --settings --quiet --help --version" -- "$cur"))
+            --transparency --jobs --dry-run --json --plan --apply --shard --settings --quiet --help
+            --version" -- "$cur"))
         return
     fi
     _filedir "$pictures"

@@ -17,6 +17,11 @@ complete -c zembra-batch -l align -x -d 'Where the watermark goes' -a 'corner to
 complete -c zembra-batch -l stretch -d "Stretch the watermark to the picture's width"
 complete -c zembra-batch -l transparency -x -d 'Watermark transparency' -a '0\t75% 1\t50% 2\t25% 3\t0%'
 complete -c zembra-batch -l jobs -x -d 'Pictures worked on at once'
+complete -c zembra-batch -l dry-run -d 'Print what the run would do and change nothing'
+complete -c zembra-batch -l json -d 'With --dry-run: JSON Lines'
+complete -c zembra-batch -l plan -r -F -d 'Write the plan to a file'
+complete -c zembra-batch -l apply -r -F -d 'Carry out a plan file'
+complete -c zembra-batch -l shard -x -d 'With --apply: part K of N'
 complete -c zembra-batch -l settings -d "Start from the window's settings and save them"
 complete -c zembra-batch -s q -l quiet -d 'Print only failures, skipped pictures and the summary'
 complete -c zembra-batch -s h -l help -d 'Show the usage'

@@ -7,6 +7,7 @@
 #include "main/form1.h"
 #include "main/lookahead.h"
 #include "main/picture_naming.h"
+#include "main/picture_plan.h"
 #include "platform/config_folder.h"
 #include "platform/stop_request.h"
 
@@ -146,7 +147,74 @@ bool ApplyWatermark(Form1& form, BatchServices& services, const BatchOptions& o,
     return true;
 }
 
-int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, int barColumns) {
+namespace {
+
+// The plan file of --apply, and the job its flags describe.
+struct PlanToApply {
+    BatchOptions job;
+    std::vector<PicturePlan> rows;
+};
+
+std::optional<PlanToApply> ReadPlan(const BatchOptions& options, std::ostream& err) {
+    const std::string& file = *options.applyFile;
+    const auto bytes = Files::Local().ReadAll(file);
+    std::string error = "cannot be read";
+    std::optional<ParsedPlan> plan;
+    if (bytes)
+        plan = ParsePlanFile(
+            std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()), error);
+    ParsedArgs job;
+    if (plan) {
+        job = ParseJobFlags(plan->flags);
+        error = job.error;
+    }
+    if (!plan || !job.options) {
+        err << "zembra-batch: " << file << ": " << error << '\n';
+        return std::nullopt;
+    }
+    PlanToApply apply{*job.options, PlanShard(plan->rows, options.shardPart, options.shardParts)};
+    apply.job.jobs = options.jobs;
+    apply.job.quiet = options.quiet;
+    return apply;
+}
+
+// --dry-run and --plan: the plan of the listed pictures, and nothing touched.
+int ShowPlan(Form1& form, const BatchOptions& options, std::ostream& out, std::ostream& err) {
+    if (!form.ValidateJob(false))
+        return kRefused;
+    const std::vector<PicturePlan> rows = form.PlanRun();
+    if (options.planFile) {
+        const std::string text = PlanFileText(options.jobFlags, rows);
+        if (!Files::Local().WriteAll(*options.planFile, Bytes(text.begin(), text.end()))) {
+            err << "zembra-batch: cannot write the plan to " << *options.planFile << '\n';
+            return kRefused;
+        }
+    }
+    if (options.dryRun && !options.json)
+        out << PlanHeaderLine() << '\n';
+    int skipped = 0;
+    for (const auto& row : rows) {
+        skipped += row.skipped ? 1 : 0;
+        if (options.dryRun)
+            out << (options.json ? PlanJsonLine(row) : PlanLine(row)) << '\n';
+    }
+    out.flush();
+    if (!options.dryRun)
+        out << rows.size() - skipped << " of " << rows.size() << " pictures planned - " << skipped
+            << " to skip; plan written to " << *options.planFile << std::endl;
+    return kAllProcessed;
+}
+
+} // namespace
+
+int RunBatch(const BatchOptions& given, std::ostream& out, std::ostream& err, int barColumns) {
+    std::optional<PlanToApply> plan;
+    if (given.applyFile) {
+        plan = ReadPlan(given, err);
+        if (!plan)
+            return kRefused;
+    }
+    const BatchOptions& options = plan ? plan->job : given;
     BatchServices services(err);
     const int jobs = options.jobs > 0 ? options.jobs : UsableProcessors();
     // The run's own thread is one of the jobs; the others work ahead of it.
@@ -200,6 +268,8 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
         err << "zembra-batch: cannot read the watermark " << *options.watermark << '\n';
         return kRefused;
     }
+    if (given.dryRun || given.planFile)
+        return ShowPlan(form, given, out, err);
 
     // Each outcome is printed as its entry is marked: the run empties the list
     // when it ends, and a long run should show what it has done.
@@ -207,7 +277,7 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
     std::set<int> reported;
     int stoppedFinished = 0; // pictures given up midway, by how the run marked them
     int stoppedSkipped = 0;
-    const int total = form.List3.ListCount();
+    const int total = plan ? static_cast<int>(plan->rows.size()) : form.List3.ListCount();
     form.List2.subscribe([&](Control&) {
         const int index = form.shared.CurrentIndex;
         if (!form.Label3.Visible() || index < 0 || index >= form.List2.ListCount() ||
@@ -238,7 +308,10 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
         } else if (EndsWith(text, " --- skipped")) {
             reported.insert(index);
             noticesToStderr();
-            report.Outcome(text + " (" + SkipReason(form.List3.List(index)) + ")", total);
+            std::string why = form.SkipReasonOf(index);
+            if (why.empty())
+                why = SkipReason(form.List3.List(index));
+            report.Outcome(text + " (" + why + ")", total);
         } else if (EndsWith(text, " --- processing")) {
             pictureFailed = false;
             pictureInHand = true;
@@ -248,7 +321,10 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
     });
     form.Label3.subscribe([&](Control&) { runStarted = runStarted || form.Label3.Visible(); });
 
-    form.Command1_Click();
+    if (plan)
+        form.ApplyPlan(plan->rows);
+    else
+        form.Command1_Click();
     report.End();
     if (!runStarted && !StopRequested())
         return kRefused;

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <charconv>
+#include <filesystem>
 #include <sys/stat.h>
 
 #ifndef ZEMBRA_VERSION
@@ -50,6 +51,24 @@ constexpr std::array<const char*, 8> kConversions = {"none", "jpg", "gif",  "bmp
                                                      "tif",  "png", "webp", "avif"};
 constexpr std::array<const char*, 4> kAlignments = {"corner", "top", "center", "bottom"};
 constexpr int kMostJobs = 256;
+constexpr int kMostShards = 100000;
+
+// Flags that say how or where a run goes, not what it does to a picture: a plan
+// file does not keep them.
+bool RunFlag(const std::string& name) {
+    for (const char* flag : {"--jobs", "--quiet", "-q", "--dry-run", "--json", "--plan", "--apply",
+                             "--shard", "--settings", "--help", "-h", "--version"}) {
+        if (name == flag)
+            return true;
+    }
+    return false;
+}
+
+std::string Absolute(const std::string& path) {
+    std::error_code ec;
+    const auto absolute = std::filesystem::absolute(path, ec);
+    return ec ? path : absolute.lexically_normal().string();
+}
 
 // A flag without a value. Each flag sets what it names, so the last one given wins.
 struct Switch {
@@ -66,6 +85,8 @@ constexpr Switch kSwitches[] = {
     {"--stretch", [](BatchOptions& o) { o.stretch = true; }},
     {"--upright", [](BatchOptions& o) { o.upright = true; }},
     {"--settings", [](BatchOptions& o) { o.settings = true; }},
+    {"--dry-run", [](BatchOptions& o) { o.dryRun = true; }},
+    {"--json", [](BatchOptions& o) { o.json = true; }},
     {"--quiet", [](BatchOptions& o) { o.quiet = true; }},
     {"-q", [](BatchOptions& o) { o.quiet = true; }},
     {"--help", [](BatchOptions& o) { o.help = true; }},
@@ -143,6 +164,28 @@ constexpr ValueFlag kValueFlags[] = {
          o.transparency = WholeNumber(v, 0, 3);
          return o.transparency ? "" : "--transparency takes a number from 0 to 3";
      }},
+    {"--plan",
+     [](BatchOptions& o, const std::string& v) -> std::string {
+         o.planFile = v;
+         return v.empty() ? "--plan needs a file to write the plan to" : "";
+     }},
+    {"--apply",
+     [](BatchOptions& o, const std::string& v) -> std::string {
+         o.applyFile = v;
+         return v.empty() ? "--apply needs a plan file" : "";
+     }},
+    {"--shard",
+     [](BatchOptions& o, const std::string& v) -> std::string {
+         const auto slash = v.find('/');
+         const auto parts = WholeNumber(v.substr(slash == std::string::npos ? v.size() : slash + 1),
+                                        1, kMostShards);
+         const auto part = WholeNumber(v.substr(0, slash), 1, kMostShards);
+         if (slash == std::string::npos || !part || !parts || *part > *parts)
+             return "--shard takes K/N, part K of N, such as 2/4";
+         o.shardPart = *part;
+         o.shardParts = *parts;
+         return {};
+     }},
     {"--jobs",
      [](BatchOptions& o, const std::string& v) -> std::string {
          o.jobs = WholeNumber(v, 1, kMostJobs).value_or(0);
@@ -219,6 +262,15 @@ const char* BatchUsage() {
            "                      the watermark is drawn as the file has it\n"
            "  --jobs N            pictures worked on at once (the files are the same);\n"
            "                      default: the processors this process may use\n"
+           "  --dry-run           print what the run would do, picture by picture, as a\n"
+           "                      table (tab-separated, with a header line), and change\n"
+           "                      nothing\n"
+           "  --json              with --dry-run: one JSON object per picture instead\n"
+           "  --plan FILE         write that table, with the flags, to FILE for --apply\n"
+           "  --apply FILE        carry out a plan; a picture changed since, or a name\n"
+           "                      taken since, is skipped with the reason\n"
+           "  --shard K/N         with --apply: only part K of N (1 <= K <= N); the N\n"
+           "                      parts together do what the whole plan does\n"
            "  --settings          start from the window's saved settings, the action\n"
            "                      included (the flags above override them), and save\n"
            "                      them as the run starts\n"
@@ -232,10 +284,12 @@ const char* BatchUsage() {
            "flags, 130 stopped by Ctrl-C, 143 stopped by SIGTERM\n";
 }
 
-ParsedArgs ParseBatchArgs(const std::vector<std::string>& args) {
+namespace {
+
+ParsedArgs ParseArgs(const std::vector<std::string>& args, bool needPictures) {
     BatchOptions o;
     auto fail = [](std::string why) { return ParsedArgs{std::nullopt, std::move(why)}; };
-    if (args.empty())
+    if (args.empty() && needPictures)
         return fail({});
     bool onlyPictures = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -261,6 +315,8 @@ ParsedArgs ParseBatchArgs(const std::vector<std::string>& args) {
                 return fail(arg + " takes no value");
             s.apply(o);
             known = true;
+            if (!RunFlag(arg))
+                o.jobFlags.push_back(arg);
         }
         for (const ValueFlag& f : kValueFlags) {
             if (known || arg != f.name)
@@ -284,6 +340,10 @@ ParsedArgs ParseBatchArgs(const std::vector<std::string>& args) {
             }
             if (std::string why = f.apply(o, value); !why.empty())
                 return fail(why);
+            if (!RunFlag(arg)) {
+                o.jobFlags.push_back(arg);
+                o.jobFlags.push_back(arg == "--watermark" ? Absolute(value) : value);
+            }
         }
         if (!known)
             return fail("unknown option " + arg);
@@ -293,9 +353,37 @@ ParsedArgs ParseBatchArgs(const std::vector<std::string>& args) {
         return fail("--size and --percent cannot be used together; give one of them");
     if (!o.watermark && (o.align || o.stretch || o.transparency))
         return fail("--align, --stretch and --transparency need --watermark");
-    if (o.pictures.empty() && !o.help && !o.version)
+    if (o.applyFile) {
+        // The plan holds the job and its pictures; more would go unused.
+        if (!o.pictures.empty() || !o.jobFlags.empty() || o.dryRun || o.planFile || o.settings)
+            return fail("--apply takes only the plan file, --shard, --jobs and --quiet");
+        return ParsedArgs{o, {}};
+    }
+    if (o.shardParts > 1 || o.shardPart > 1)
+        return fail("--shard goes with --apply");
+    if (o.json && !o.dryRun)
+        return fail("--json goes with --dry-run");
+    if (o.planFile && o.settings)
+        return fail("--plan keeps the flags of the job, not the window's settings; give the "
+                    "options as flags");
+    if (o.pictures.empty() && !o.help && !o.version && needPictures)
         return fail("no pictures given");
     return ParsedArgs{o, {}};
+}
+
+} // namespace
+
+ParsedArgs ParseBatchArgs(const std::vector<std::string>& args) {
+    return ParseArgs(args, true);
+}
+
+ParsedArgs ParseJobFlags(const std::vector<std::string>& flags) {
+    ParsedArgs parsed = ParseArgs(flags, false);
+    // Every one of them must be a job flag, as --plan writes them.
+    if (parsed.options &&
+        (!parsed.options->pictures.empty() || parsed.options->jobFlags.size() != flags.size()))
+        return ParsedArgs{std::nullopt, "the plan's flags hold more than a job"};
+    return parsed;
 }
 
 } // namespace zembra

@@ -26,6 +26,16 @@ struct BatchOptions {
     int jobs = 0;                    // pictures worked on at once; 0: one per processor
     bool settings = false;           // start from the window's settings and write them back
     bool quiet = false;              // only failures, skipped pictures and the summary
+    // The plan: printed (--dry-run, as JSON Lines with --json) or written to a
+    // file, and nothing done; or a plan file carried out, whole or one part.
+    bool dryRun = false;
+    bool json = false;
+    std::optional<std::string> planFile;
+    std::optional<std::string> applyFile;
+    int shardPart = 1, shardParts = 1;
+    // The flags that make the job what it is, as given (a watermark's path made
+    // absolute): what a plan file keeps to carry the job out later.
+    std::vector<std::string> jobFlags;
     bool help = false;
     bool version = false;
     std::vector<std::string> pictures;
@@ -37,6 +47,8 @@ struct ParsedArgs {
 };
 
 ParsedArgs ParseBatchArgs(const std::vector<std::string>& args);
+// The job flags a plan file keeps, alone: no pictures, no flags of the run.
+ParsedArgs ParseJobFlags(const std::vector<std::string>& flags);
 
 const char* BatchUsage();
 std::string BatchVersion();

@@ -5,6 +5,7 @@
 
 #include "platform/steps.h"
 #include "platform/stop_request.h"
+#include "platform/text.h"
 
 #include <set>
 
@@ -89,6 +90,50 @@ void Form1::processEntry(int index) {
     processpicture(path);
 }
 
+// Carries out one row of a plan: only when its source is still the file planned
+// and every name it creates is still free; otherwise it is passed by, saying why.
+void Form1::applyEntry(const PicturePlan& planned) {
+    const int index = shared.CurrentIndex;
+    Step([&] {
+        List2.setList(index, List2.List(index) + kProcessing);
+        List2.setListIndex(index);
+    });
+    PicturePlan row = planned;
+    const HeldWhileProcessed source(files_, row.source);
+    const auto passBy = [&](std::string why) {
+        row.skipped = true;
+        row.quietSkip = row.tellSkip = false;
+        row.reason = std::move(why);
+    };
+    if (!row.skipped) {
+        const auto stamp = SourceStamp(row.source);
+        if (stamp.first < 0)
+            passBy("not found");
+        else if (stamp != std::pair(row.sourceBytes, row.sourceModified))
+            passBy("changed since it was planned");
+        for (const auto& target : row.Targets()) {
+            if (!row.skipped && files_.Taken(target))
+                passBy(target + " is taken now");
+        }
+    }
+    if (!row.skipped)
+        DecideConversion(row.source);
+    pictureFailed_ = false;
+    shared.ExifBlock.reset();
+    keepPlannedNames_ = true;
+    carryOut(row);
+    keepPlannedNames_ = false;
+}
+
+void Form1::ApplyPlan(const std::vector<PicturePlan>& rows) {
+    for (const auto& row : rows)
+        addPicture(row.source, FileNamePart(row.source));
+    refreshAfterAdding();
+    if (!ValidateJob(false))
+        return;
+    runAll([&](int index) { applyEntry(rows[static_cast<std::size_t>(index)]); });
+}
+
 void Form1::lockForRun() {
     SetEnabled({&Frame1, &Frame7,  &Command14, &Label28,  &Label30,  &HScroll1, &Combo5,
                 &Check7, &Label29, &Check6,    &VScroll1, &VScroll2, &Text2,    &Text4,
@@ -109,6 +154,10 @@ void Form1::lockForRun() {
 void Form1::Command1_Click() {
     if (!ValidateJob(false))
         return;
+    runAll([&](int index) { processEntry(index); });
+}
+
+void Form1::runAll(const std::function<void(int index)>& entry) {
     lockForRun();
     Text2.setText(std::to_string(VScroll1.Value()));
     shared.LogoTick = 9;
@@ -122,6 +171,7 @@ void Form1::Command1_Click() {
 
     const int count = List3.ListCount();
     toldNoTrash_ = false;
+    skipReasons_.clear();
     removeLeftovers(0, count - 1);
     const ReleasedAtEnd folders(files_);
     const LookaheadScope lookahead(Lookahead, sizeRule(), lookaheadJobs());
@@ -129,7 +179,7 @@ void Form1::Command1_Click() {
     // pictures not reached, for the host to report.
     for (int i = 0; i < count && !ending_ && !StopRequested(); ++i) {
         shared.CurrentIndex = i;
-        processEntry(i);
+        entry(i);
         --remaining;
         setRemainingLine(remaining);
     }
@@ -154,6 +204,7 @@ void Form1::Command6_Click() {
         return; // nothing selected: nothing to process
     List2.setEnabled(false);
     Label3.setVisible(true);
+    skipReasons_.clear();
     removeLeftovers(index, index);
     const ReleasedAtEnd folders(files_);
     processEntry(index);

@@ -4,6 +4,7 @@
 // supplies the services and observes the controls.
 
 #include "main/listed_paths.h"
+#include "main/picture_plan.h"
 #include "main/shared_values.h"
 #include "main/target_size.h"
 #include "platform/controls.h"
@@ -13,8 +14,10 @@
 #include "platform/services.h"
 
 #include <functional>
+#include <map>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace zembra {
@@ -222,6 +225,19 @@ class Form1 : public Form {
 
     // [SECTION] Procedures of the run
     void processpicture(const std::string& path);
+    // What processpicture will do with the picture: names it (the counters advance)
+    // and checks it, touching no file.
+    PicturePlan planpicture(const std::string& path);
+    // Carries out a planned picture and marks its list entry.
+    void carryOut(const PicturePlan& plan);
+    // The plan of "Process All" for the whole list, sizes included; no file is
+    // touched and the naming state is left as it was.
+    std::vector<PicturePlan> PlanRun();
+    // Lists the rows' pictures and carries the rows out as "Process All" would,
+    // each only when its source is still the file planned and its names are free.
+    void ApplyPlan(const std::vector<PicturePlan>& rows);
+    // Why the run passed the entry at `index` by; empty when it did not say.
+    std::string SkipReasonOf(int index) const;
     void resizeoriginal(const std::string& source, std::string output);
     void resizecopy(const std::string& source, const std::string& output);
 
@@ -245,6 +261,10 @@ class Form1 : public Form {
     void fillOptionLists();
     void lockForRun();
     void processEntry(int index);
+    void applyEntry(const PicturePlan& row);
+    // "Process All" with `entry` doing the work of each list entry.
+    void runAll(const std::function<void(int index)>& entry);
+    void planSize(PicturePlan& row);
     void removeLeftovers(int first, int last);
     void checkPixelField(TextBox& field);
     void setStatusLine();
@@ -266,6 +286,7 @@ class Form1 : public Form {
     void notice(const std::string& message);
 
     // Per-picture steps
+    bool nameTaken(const std::string& name) const;
     bool makeUnique(std::string& name);
     // Runs `place` for `name` until it succeeds; a name that another process
     // took meanwhile gets the dash rule again. False when no name was free.
@@ -304,6 +325,15 @@ class Form1 : public Form {
     ListedPaths listed_{List3};
     FillPacer fillPacer_;
     int uprightTurn_ = 1; // the orientation the picture being resized was turned by
+    // While a plan is made: the names its earlier rows create and free.
+    struct PlannedNames {
+        std::unordered_set<std::string> created;
+        std::unordered_set<std::string> freed;
+    };
+    PlannedNames* planned_ = nullptr;
+    // A planned run moves files only under the names of its plan.
+    bool keepPlannedNames_ = false;
+    std::map<int, std::string> skipReasons_;
     // The picture the preview shows, so that a refresh does not decode it again.
     std::string previewShows_;
 };

@@ -3,6 +3,7 @@
 #include "main/picture_naming.h"
 
 #include "platform/steps.h"
+#include "platform/text.h"
 
 #include <functional>
 
@@ -12,25 +13,36 @@ namespace {
 constexpr int kMostDashes = 19;
 } // namespace
 
+bool Form1::nameTaken(const std::string& name) const {
+    if (planned_ != nullptr) {
+        if (planned_->created.count(name) != 0)
+            return true;
+        if (planned_->freed.count(name) != 0)
+            return false;
+    }
+    return files_.Taken(name);
+}
+
 // Inserts dashes before the extension while the name is taken; false when it is
 // still taken after the last try.
 bool Form1::makeUnique(std::string& name) {
-    if (files_.Taken(name)) {
-        for (int k = 1; files_.Taken(name) && k <= kMostDashes; ++k) {
+    if (nameTaken(name)) {
+        for (int k = 1; nameTaken(name) && k <= kMostDashes; ++k) {
             name = WithDashBeforeExtension(name);
             services_.DoEvents();
         }
     }
-    return !files_.Taken(name);
+    return !nameTaken(name);
 }
 
 // A name found free can be taken by another run before the file arrives; the
-// move never replaces, so the picture then gets the next free name instead.
+// move never replaces, so the picture then gets the next free name instead. A
+// planned run keeps to its plan: a name taken meanwhile fails the step.
 bool Form1::placeUnder(std::string& name, const std::function<bool(const std::string&)>& place) {
     for (;;) {
         if (place(name))
             return true;
-        if (!files_.Taken(name) || !makeUnique(name))
+        if (keepPlannedNames_ || !files_.Taken(name) || !makeUnique(name))
             return false;
     }
 }
@@ -43,10 +55,19 @@ bool Form1::disposed(Disposal disposal, const std::string& original) {
     return disposal != Disposal::Failed;
 }
 
-void Form1::processpicture(const std::string& path) {
-    const int index = shared.CurrentIndex;
-    pictureFailed_ = false;
-    shared.ExifBlock.reset();
+// The naming steps and the checks that decide whether the picture can be done:
+// the counters advance as the run's would, but no file is touched.
+PicturePlan Form1::planpicture(const std::string& path) {
+    PicturePlan plan;
+    plan.index = shared.CurrentIndex;
+    plan.source = path;
+    plan.action = Combo2.ListIndex();
+    const auto skip = [&](std::string reason, bool tell) {
+        plan.skipped = true;
+        plan.reason = std::move(reason);
+        plan.tellSkip = tell;
+        return plan;
+    };
     PictureNames names;
     try {
         if (!shared.LastBaseName.empty() && shared.LastBaseName != Text1.Text())
@@ -57,12 +78,8 @@ void Form1::processpicture(const std::string& path) {
         parts.SourcePath = path;
         parts.Ext = ExtensionOf(path);
         if (!IsSupportedExtension(parts.Ext)) {
-            Step([&] {
-                AddOne(shared.SkippedCount);
-                markEntry(index, " --- skipped");
-            });
-            services_.DoEvents();
-            return;
+            plan.quietSkip = true;
+            return skip("not a picture", false);
         }
         parts.ConversionPending = shared.ConversionPending == 1;
         if (parts.ConversionPending) {
@@ -77,6 +94,9 @@ void Form1::processpicture(const std::string& path) {
         if (ReadDateTaken)
             Step([&] { exifDate = ReadDateTaken(path); });
         const DateTaken date = SplitDateTaken(exifDate, Combo1.ListIndex());
+        plan.dateWanted = Check1.Value() == 1;
+        if (!date.DateText.empty())
+            plan.date = exifDate;
 
         int slot = 1;
         if (Check1.Value() == 1) {
@@ -108,25 +128,92 @@ void Form1::processpicture(const std::string& path) {
         shared.OriginalOutputName = names.OriginalOutputName;
     } catch (const std::exception& e) {
         // Names could not be made (a counter ran out): leave the picture untouched.
-        failed(path + ": " + e.what());
+        return skip(e.what(), true);
+    }
+
+    // The names the action creates, made unique in the order the action makes them.
+    std::string dashed;
+    const auto take = [&](std::string& name) {
+        const std::string planned = name;
+        if (!makeUnique(name))
+            return false;
+        if (name != planned)
+            dashed = name;
+        return true;
+    };
+    const auto writable = [&] { return !files_.WriteProtected(path); };
+    constexpr const char* kNoFreeName = "no free name for it";
+    constexpr const char* kWriteProtected = "it is write-protected, so it is left as it is";
+    using Original = PicturePlan::Original;
+    plan.newName = names.NewName;
+    switch (plan.action) {
+    case 1:
+    case 2:
+        if (!take(plan.newName))
+            return skip(kNoFreeName, false);
+        plan.original = plan.action == 1 ? Original::Renamed : Original::Kept;
+        break;
+    case 3:
+        // Writing over the picture's own path is the point of this action; a new
+        // extension must not replace an unrelated file that already has that name.
+        plan.newName.clear();
+        plan.output = names.OriginalOutputName;
+        if (!writable())
+            return skip(kWriteProtected, true);
+        if (plan.output != path && !take(plan.output))
+            return skip(kNoFreeName, false);
+        plan.original = Original::Trashed;
+        break;
+    case 4:
+        plan.newName.clear();
+        plan.output = names.RCopyName;
+        if (!take(plan.output))
+            return skip(kNoFreeName, false);
+        break;
+    case 5:
+    case 6:
+        plan.output = plan.newName;
+        plan.newName.clear();
+        if (plan.action == 5 && !writable())
+            return skip(kWriteProtected, true);
+        if (!take(plan.output))
+            return skip(kNoFreeName, false);
+        plan.original = plan.action == 5 ? Original::Trashed : Original::Kept;
+        break;
+    case 7:
+        plan.output = names.CopyOutputName;
+        if (!writable())
+            return skip(kWriteProtected, true);
+        if (!take(plan.output) || !take(plan.newName))
+            return skip(kNoFreeName, false);
+        plan.original = Original::Renamed;
+        break;
+    default:
+        return skip("no action chosen", false);
+    }
+    if (!dashed.empty())
+        plan.reason = "name taken: dashes added (" + FileNamePart(dashed) + ")";
+    return plan;
+}
+
+// Carries out one planned picture and marks its entry.
+void Form1::carryOut(const PicturePlan& plan) {
+    const int index = shared.CurrentIndex;
+    if (plan.skipped) {
+        skipReasons_[index] = plan.reason;
+        if (plan.tellSkip)
+            failed(plan.source + ": " + plan.reason);
         Step([&] {
             AddOne(shared.SkippedCount);
             markEntry(index, " --- skipped");
-            setStatusLine();
+            if (!plan.quietSkip)
+                setStatusLine();
         });
+        services_.DoEvents();
         return;
     }
-
-    const std::string& source = path;
-    std::string newName = names.NewName;
+    const std::string& source = plan.source;
     bool skipped = false;
-    auto takeName = [&](std::string& name) {
-        if (makeUnique(name))
-            return true;
-        Step([&] { AddOne(shared.SkippedCount); });
-        skipped = true;
-        return false;
-    };
     // A picture counts as processed only when every step it needed was done.
     auto processed = [&] {
         Step([&] {
@@ -138,106 +225,63 @@ void Form1::processpicture(const std::string& path) {
             }
         });
     };
-    // An original this user may not write is not replaced, nor removed.
-    auto writable = [&] {
-        if (!files_.WriteProtected(source))
-            return true;
-        failed(source + ": it is write-protected, so it is left as it is");
-        Step([&] { AddOne(shared.SkippedCount); });
-        skipped = true;
-        return false;
-    };
-    auto copyTo = [&](std::string& name) {
-        return placeUnder(name, [&](const std::string& to) { return files_.Copy(source, to); });
+    auto renameTo = [&](std::string name) {
+        if (!placeUnder(name, [&](const std::string& to) { return files_.Rename(source, to); }))
+            failed(source + ": could not be renamed to " + name);
     };
 
-    switch (Combo2.ListIndex()) {
+    switch (plan.action) {
     case 1:
-        if (takeName(newName)) {
-            if (!placeUnder(newName,
-                            [&](const std::string& to) { return files_.Rename(source, to); }))
-                failed(source + ": could not be renamed to " + newName);
-            processed();
-        }
-        services_.DoEvents();
+        renameTo(plan.newName);
+        processed();
         break;
-    case 2:
-        if (takeName(newName)) {
-            if (!copyTo(newName))
-                failed(source + ": could not be copied to " + newName);
-            processed();
-        }
-        services_.DoEvents();
-        break;
-    case 3: {
-        // Writing over the picture's own path is the point of this action; a new
-        // extension must not replace an unrelated file that already has that name.
-        std::string output = shared.OriginalOutputName;
-        if (writable() && (output == source || takeName(output))) {
-            exifSave(source);
-            resizeoriginal(source, output);
-            processed();
-        }
-        services_.DoEvents();
+    case 2: {
+        std::string name = plan.newName;
+        if (!placeUnder(name, [&](const std::string& to) { return files_.Copy(source, to); }))
+            failed(source + ": could not be copied to " + name);
+        processed();
         break;
     }
-    case 4: {
-        std::string copy = names.RCopyName;
-        if (takeName(copy)) {
-            exifSave(source);
-            services_.DoEvents();
-            resizecopy(source, copy);
-            processed();
-            services_.DoEvents();
-            services_.DoEvents();
-        }
-        services_.DoEvents();
-        break;
-    }
+    case 3:
     case 5:
-        if (writable() && takeName(newName)) {
-            exifSave(source);
-            services_.DoEvents();
-            resizeoriginal(source, newName);
-            processed();
-        }
+        exifSave(source);
         services_.DoEvents();
+        resizeoriginal(source, plan.output);
+        processed();
         break;
+    case 4:
     case 6:
-        if (takeName(newName)) {
-            exifSave(source);
-            services_.DoEvents();
-            resizecopy(source, newName);
-            services_.DoEvents();
-            processed();
-        }
+        exifSave(source);
         services_.DoEvents();
-        break;
-    case 7: {
-        std::string copy = shared.CopyOutputName;
-        if (writable() && takeName(copy) && takeName(newName)) {
-            exifSave(source);
-            services_.DoEvents();
-            const bool renamedCopy = copyTo(newName);
-            if (!renamedCopy)
-                failed(source + ": could not be copied to " + newName);
-            resizecopy(source, copy);
-            // The original goes only once its renamed copy is safely there.
-            if (renamedCopy && files_.Exists(newName) && !files_.Remove(source))
-                failed(source + ": could not be removed");
-            processed();
-            services_.DoEvents();
-        }
+        resizecopy(source, plan.output);
         services_.DoEvents();
+        processed();
         break;
-    }
+    case 7:
+        // The resized copy is made from the original before the original takes
+        // its new name, which is the same as copying it there and removing it. A
+        // picture whose copy failed is left as it was.
+        exifSave(source);
+        services_.DoEvents();
+        resizecopy(source, plan.output);
+        if (!pictureFailed_)
+            renameTo(plan.newName);
+        processed();
+        break;
     default:
         break;
     }
+    services_.DoEvents();
 
     Step([&] { markEntry(index, skipped ? " --- skipped" : " --- finished"); });
     setStatusLine();
     services_.DoEvents();
+}
+
+void Form1::processpicture(const std::string& path) {
+    pictureFailed_ = false;
+    shared.ExifBlock.reset();
+    carryOut(planpicture(path));
 }
 
 } // namespace zembra
