@@ -6,6 +6,7 @@
 // previews use it; a 24-megapixel photograph loads in a fraction of the time and
 // memory of a full decode.
 
+#include "imaging/codec.h"
 #include "imaging/gp_bitmap.h"
 #include "platform/surface.h"
 
@@ -32,5 +33,9 @@ PixelSize FitInBox(int width, int height, int boxWidth, int boxHeight);
 // black background where it is transparent.
 FittedPicture LoadPictureToFit(const std::string& path, int boxWidth, int boxHeight,
                                const DecodeLimits& limits = {});
+
+// The same for a file's bytes already read.
+FittedPicture FitPictureBytes(ByteSpan data, int boxWidth, int boxHeight,
+                              const DecodeLimits& limits = {});
 
 } // namespace zembra

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -188,16 +189,9 @@ Result<GpBitmap> DecodeHeif(ByteSpan bytes, const DecodeLimits& limits, int fram
     if (frame != 0)
         return Failure{GpStatus::InvalidParameter,
                        std::string(format) + " pictures are read whole"};
-    auto context = OpenContext(bytes, format);
-    if (!context)
-        return context.failure();
-    auto primary = PrimaryHandle(context.value(), format, limits);
-    if (!primary)
-        return primary.failure();
-    auto bitmap = DecodeHandle(primary.value(), format, limits);
-    if (bitmap)
-        SetProfileOf(bitmap.value(), primary.value());
-    return bitmap;
+    // No thumbnail is as large as its picture: the picture itself is decoded.
+    return DecodeHeifReduced(bytes, limits, std::numeric_limits<int>::max(),
+                             std::numeric_limits<int>::max());
 }
 
 std::optional<StoredSize> HeifPictureSize(ByteSpan bytes) {
