@@ -165,6 +165,15 @@ void Download(QPainter& p) {
     p.drawPolyline(QPolygonF{{19, 41}, {19, 47}, {45, 47}, {45, 41}});
 }
 
+// A magnifying glass over the lower right of a glyph.
+void Lens(QPainter& p) {
+    p.setPen(QPen(kOutline, 6, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(50, 50), QPointF(60, 60));
+    p.setPen(QPen(kBlue.darker(130), 3));
+    p.setBrush(QColor(255, 255, 255, 210));
+    p.drawEllipse(QPointF(42, 42), 12, 12);
+}
+
 void Paint(QPainter& p, Glyph glyph) {
     switch (glyph) {
     case Glyph::AddPictures:
@@ -194,6 +203,10 @@ void Paint(QPainter& p, Glyph glyph) {
     case Glyph::Process:
         Picture(p, {4, 8, 48, 38});
         Badge(p, {48, 48}, kGreen, QLatin1Char('>'));
+        break;
+    case Glyph::PreviewNames:
+        Sheet(p, {6, 4, 36, 48});
+        Lens(p);
         break;
     case Glyph::ProcessAll:
         Picture(p, {14, 2, 44, 34});

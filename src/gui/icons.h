@@ -17,6 +17,7 @@ enum class Glyph {
     Previous,
     Next,
     Process,
+    PreviewNames,
     ProcessAll,
     Quit,
     Browse,

@@ -34,6 +34,7 @@ constexpr ButtonLook kButtons[] = {
     {"Command4", Glyph::Previous, ""},
     {"Command5", Glyph::Next, ""},
     {"Command6", Glyph::Process, ""},
+    {"Command17", Glyph::PreviewNames, ""},
     {"Command1", Glyph::ProcessAll, ""},
     {"Command2", Glyph::Quit, ""},
     {"Command14", Glyph::Browse, "Choose the watermark picture"},
@@ -136,6 +137,12 @@ MainWindow::MainWindow(Options options) : options_(std::move(options)), form_(se
     services_.setWindow(view_.get());
     form_.onQuit = [this] { end(); };
     form_.ShowImportDialog = [this] { showImportDialog(); };
+    form_.ShowPlan = [this](const std::vector<PicturePlan>& rows) {
+        if (plan_)
+            plan_->close();
+        plan_ = new PlanWindow(*view_, rows);
+        plan_->show();
+    };
     form_.RepaintWhileBusy = [] {
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     };

@@ -4,10 +4,13 @@
 
 #include "gui/form_view.h"
 #include "gui/import_window.h"
+#include "gui/plan_window.h"
 #include "gui/qt_services.h"
 #include "gui/updates_window.h"
 #include "main/form1.h"
 #include "main/lookahead.h"
+
+#include <QPointer>
 
 #include <algorithm>
 #include <functional>
@@ -36,6 +39,8 @@ class MainWindow {
     FormView& view() { return *view_; }
     QtServices& services() { return services_; }
     UpdatesWindow& updates() { return *updates_; }
+    // The "Preview Names" table; null while it is closed.
+    PlanWindow* planWindow() { return plan_.data(); }
 
     // Adds pictures, and the pictures directly inside folders, as "Add Pic(s)" adds
     // chosen files. Refused (false) while a run is going on.
@@ -60,6 +65,7 @@ class MainWindow {
     bool openingImport_ = false;
     void showImportDialog();
     std::unique_ptr<UpdatesWindow> updates_;
+    QPointer<PlanWindow> plan_; // "Preview Names", while it is open
     bool ended_ = false;
 };
 

@@ -127,6 +127,7 @@ void Form1::setDesignValues() {
     Label9.setCaption("prev");
     Label10.setCaption("next");
     Label21.setCaption("Process");
+    Label32.setCaption("Preview\r\nNames");
     Check5.setCaption("Enable Preview While Processing");
     Label7.setCaption("(enabled will impact speed)");
     Image1.setStretch(true);
@@ -143,7 +144,7 @@ void Form1::setDesignValues() {
 
     // The list buttons and the preview appear once pictures are listed.
     SetVisible({&Command3, &Label20, &Command4, &Label9, &Command5, &Label10, &Command6, &Label21,
-                &Command11, &Command12, &Image1},
+                &Command11, &Command12, &Image1, &Command17, &Label32},
                false);
     for (PictureBox* box : {&Picture1, &Picture2, &Picture4}) {
         box->setVisible(false);
@@ -163,6 +164,13 @@ void Form1::wireHandlers() {
     Command2.onClick = [this] { Command2_Click(); };
     Command3.onClick = [this] { Command3_Click(); };
     Command6.onClick = [this] { Command6_Click(); };
+    Command17.onClick = [this] { Command17_Click(); };
+    // "Preview Names" is offered wherever "Process" is: with pictures listed, and
+    // not during a run.
+    Command6.subscribe([this](Control&) {
+        Command17.setVisible(Command6.Visible());
+        Label32.setVisible(Command6.Visible());
+    });
     Command7.onClick = [this] { Command7_Click(); };
     Command8.onClick = [this] { Command8_Click(); };
     Command9.onClick = [this] { fire(ShowImportDialog); };

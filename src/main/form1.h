@@ -93,6 +93,8 @@ class Form1 : public Form {
     Label Label20{*this, "Label20", &Frame3};
     ImageButton Command11{*this, "Command11", &Frame3};
     ImageButton Command12{*this, "Command12", &Frame3};
+    ImageButton Command17{*this, "Command17", &Frame3}; // Preview Names
+    Label Label32{*this, "Label32", &Frame3};
     Label Label19{*this, "Label19", &Frame3};
     Label Label3{*this, "Label3", &Frame3};
     // Preview
@@ -163,6 +165,8 @@ class Form1 : public Form {
     std::function<std::string()> ApplicationDataFolder;
     // Opens a file or a web address with the desktop's opener; unset, nothing opens.
     std::function<void(const std::string& target)> OpenWithDesktop;
+    // Shows the plan of "Process All" ("Preview Names"); unset, nothing is shown.
+    std::function<void(const std::vector<PicturePlan>& rows)> ShowPlan;
     // Does the pixel work of upcoming pictures on a second thread during "Process
     // All"; unset (the window), every picture is done in turn on this thread.
     PixelLookahead* Lookahead = nullptr;
@@ -202,6 +206,7 @@ class Form1 : public Form {
     void Timer1_Timer();
     void Command10_Click();
     void Command15_Click();
+    void Command17_Click();
     void Label17_Click();
 
     // [SECTION] Settings file

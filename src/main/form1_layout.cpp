@@ -71,6 +71,8 @@ void Form1::applyLayout() {
     Place(Label20, 214, 272, 90, 18);
     Place(Command11, 241, 310, 36, 36);
     Place(Command12, 241, 350, 36, 36);
+    Place(Command17, 239, 400, 40, 40);
+    Place(Label32, 210, 442, 98, 36);
     Place(Label19, 12, 554, 286, 18);
     Place(Label3, 12, 576, 286, 18);
 

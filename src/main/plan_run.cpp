@@ -124,6 +124,16 @@ std::vector<PicturePlan> Form1::PlanRun() {
     return rows;
 }
 
+// "Preview Names": what "Process All" would do with each picture, checked as a
+// run checks the job first; nothing is touched.
+void Form1::Command17_Click() {
+    if (!ValidateJob(false))
+        return;
+    const std::vector<PicturePlan> rows = PlanRun();
+    if (ShowPlan)
+        ShowPlan(rows);
+}
+
 std::string Form1::SkipReasonOf(int index) const {
     const auto at = skipReasons_.find(index);
     return at == skipReasons_.end() ? std::string() : at->second;

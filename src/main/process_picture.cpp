@@ -192,7 +192,7 @@ PicturePlan Form1::planpicture(const std::string& path) {
         return skip("no action chosen", false);
     }
     if (!dashed.empty())
-        plan.reason = "name taken: dashes added (" + FileNamePart(dashed) + ")";
+        plan.reason = "name taken: dashes added: " + FileNamePart(dashed);
     return plan;
 }
 
@@ -259,13 +259,11 @@ void Form1::carryOut(const PicturePlan& plan) {
         break;
     case 7:
         // The resized copy is made from the original before the original takes
-        // its new name, which is the same as copying it there and removing it. A
-        // picture whose copy failed is left as it was.
+        // its new name, which is the same as copying it there and removing it.
         exifSave(source);
         services_.DoEvents();
         resizecopy(source, plan.output);
-        if (!pictureFailed_)
-            renameTo(plan.newName);
+        renameTo(plan.newName);
         processed();
         break;
     default:

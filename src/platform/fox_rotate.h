@@ -21,10 +21,24 @@ namespace zembra {
 bool RotateOnto(Surface& dst, double cx, double cy, const Surface& src, int sx, int sy, int w,
                 int h, double degrees);
 
+// RotateOnto for a w x h rectangle too large to hold at once, one band of its rows
+// at a time: `band` holds rows [first, first + count) from its top, and the row
+// after them when the rectangle has one. Only the destination pixels whose sample
+// starts in those rows are drawn (above the rectangle counts as its first row,
+// below as its last), so the bands of a whole rectangle, drawn one after another,
+// draw each pixel once and as RotateOnto would. False, with nothing drawn, when
+// the band is not inside the rectangle or `band` is too small for it.
+bool RotateBandOnto(Surface& dst, double cx, double cy, const Surface& band, int first, int count,
+                    int w, int h, double degrees);
+
 // The same between device contexts, in the argument order its callers use. The
 // last two arguments are reserved and must be 0. Returns 1 when drawn, 0 when a
 // context names nothing or RotateOnto refuses.
 int FoxRotate(HDC dst, int cx, int cy, int w, int h, HDC src, int sx, int sy, double degrees,
               int reserved1, int reserved2);
+
+// RotateBandOnto between device contexts; 1 when drawn, else 0 as FoxRotate.
+int FoxRotateBand(HDC dst, int cx, int cy, HDC band, int first, int count, int w, int h,
+                  double degrees);
 
 } // namespace zembra

@@ -92,20 +92,69 @@ int PixelsOf(double twips) {
     return ToInt32(twips / kTwipsPerPixel);
 }
 
-// Rows of the watermark stretched to the picture's width and `whole` rows that are
-// made and placed at a time, when only a part of it lands: a few megabytes even on
-// the widest photographs.
+// Rows of the stretched watermark that are made and placed (or turned) at a time,
+// when only a part of it lands or it is turned onto the diagonal: a few megabytes
+// even on the widest photographs.
 constexpr int kBandRows = 256;
 
-// Makes Picture6 the rows [first, first + count) of the watermark stretched to
-// the picture's width and `whole` rows.
-void StretchBand(const WatermarkControls& c, int first, int count, int whole) {
-    PictureBox& band = c.Picture6;
+// Makes `band` the rows [first, first + count) of `logo` stretched to `width`
+// twips and `whole` rows.
+void StretchBand(PictureBox& band, const PictureRef& logo, double width, int first, int count,
+                 int whole) {
     band.setPicture(nullptr);
     band.Cls();
-    band.setWidth(c.Picture4.Width());
+    band.setWidth(width);
     band.setHeight(count * double(kTwipsPerPixel));
-    StretchOnto(band, c.Image2.Picture(), first, whole);
+    StretchOnto(band, logo, first, whole);
+}
+
+// Turns the rows of the stretched watermark, `width` twips long, that the canvas
+// can reach onto a canvas as wide as the diagonal and as high as the picture, and
+// makes Picture6 the canvas. Only the canvas's columns that land on the picture,
+// the diagonal being centred on it, are kept; the rows are made and turned a band
+// at a time. Along the diagonal of a large photograph either whole would take more
+// memory than the photograph itself.
+void TurnOntoDiagonal(const WatermarkControls& c, double width, HeldRows rows, float degrees) {
+    PictureBox& canvas = c.Picture7;
+    PictureBox& band = c.Picture6;
+    const int W = c.Picture4.PixelWidth();
+    int D = 0, x = 0; // the whole canvas's width and its left edge on the picture
+    Step([&] { D = PixelsOf(width); });
+    Step([&] { x = WatermarkLeft(W, D); }); // left at 0 outside 16 bits, as when placing
+    const int kept = std::max(0, -x);       // the whole canvas's first column that is kept
+    Step([&] { canvas.Cls(); });
+    Step([&] {
+        canvas.setWidth(std::max(0, std::min(D, W - x) - kept) * double(kTwipsPerPixel));
+        canvas.setHeight(c.Picture4.Height());
+    });
+    Step([&] { SetNeutralColours(canvas, LightKey(c.Picture5.hDC())); });
+    for (int top = 0; top < rows.count; top += kBandRows) {
+        const int count = std::min(kBandRows, rows.count - top);
+        // The row after the band too: a pixel's sample mixes two rows.
+        const int held = count + (top + count < rows.count ? 1 : 0);
+        Step([&] {
+            StretchBand(band, c.Image2.Picture(), width, rows.first + top, held, rows.whole);
+        });
+        Step([&] {
+            FoxRotateBand(canvas.hDC(), ToInt32(D / 2.0) - kept, ToInt32(canvas.ScaleHeight() / 2),
+                          band.hDC(), top, count, band.PixelWidth(), rows.count, -degrees);
+        });
+    }
+    Step([&] {
+        canvas.Refresh();
+        band.setScaleMode(PictureBox::vbPixels);
+        band.setPicture(canvas.Image());
+    });
+}
+
+// The stretched watermark and its canvas, as large as the picture, are drawn in:
+// their pixels go before the picture is resized. The boxes keep their sizes.
+void LetGoOfStretched(const WatermarkControls& c) {
+    Step([&] {
+        c.Picture6.setPicture(nullptr);
+        c.Picture6.Cls();
+        c.Picture7.Cls();
+    });
 }
 
 // Builds Picture6: the watermark scaled, keeping its proportions, to the picture's
@@ -152,44 +201,26 @@ HeldRows StretchWatermark(const WatermarkControls& c, int alignment) {
             rows = RowsOnPicture(whole, H, y);
         }
     });
-    if (!alongDiagonal && !rows.All()) {
+    if (alongDiagonal) {
+        TurnOntoDiagonal(c, width, rows, degrees);
+        return {}; // Picture6 now holds the canvas, placed whole
+    }
+    if (!rows.All()) {
         // Made band by band as it is placed.
         Step([&] { stretched.setScaleMode(PictureBox::vbPixels); });
         return rows;
     }
     Step([&] {
         stretched.setWidth(width);
-        stretched.setHeight(rows.All() ? height : rows.count * double(kTwipsPerPixel));
+        stretched.setHeight(height);
     });
-    Step([&] {
-        StretchOnto(stretched, c.Image2.Picture(), rows.first,
-                    rows.All() ? stretched.PixelHeight() : rows.whole);
-    });
+    Step([&] { StretchOnto(stretched, c.Image2.Picture(), 0, stretched.PixelHeight()); });
     Step([&] {
         stretched.setPicture(stretched.Image());
         stretched.Refresh();
         stretched.setScaleMode(PictureBox::vbPixels);
     });
-    if (!alongDiagonal)
-        return rows;
-
-    PictureBox& canvas = c.Picture7;
-    Step([&] { canvas.Cls(); });
-    Step([&] {
-        canvas.setWidth(stretched.Width());
-        canvas.setHeight(c.Picture4.Height());
-    });
-    Step([&] { SetNeutralColours(canvas, LightKey(c.Picture5.hDC())); });
-    Step([&] {
-        FoxRotate(canvas.hDC(), ToInt32(canvas.ScaleWidth() / 2), ToInt32(canvas.ScaleHeight() / 2),
-                  ToInt32(stretched.ScaleWidth()), ToInt32(stretched.ScaleHeight()),
-                  stretched.hDC(), 0, 0, -degrees, 0, 0);
-    });
-    Step([&] {
-        canvas.Refresh();
-        stretched.setPicture(canvas.Image());
-    });
-    return {}; // Picture6 now holds the canvas, placed whole
+    return rows;
 }
 
 } // namespace
@@ -251,17 +282,22 @@ bool PlaceWatermark(const WatermarkControls& c, const std::string& picture, Serv
             BitBlt(c.Picture4.hDC(), x, y, Ws, Hs, watermark->hDC(), 0, 0,
                    KeyRasterOp(LightKey(c.Picture5.hDC())));
         });
-        return drawn;
+    } else {
+        const int end = rows.first + rows.count;
+        for (int top = rows.first; top < end; top += kBandRows) {
+            const int count = std::min(kBandRows, end - top);
+            Step([&] {
+                StretchBand(c.Picture6, c.Image2.Picture(), c.Picture4.Width(), top, count,
+                            rows.whole);
+            });
+            Step([&] {
+                BitBlt(c.Picture4.hDC(), x, y + top, Ws, count, c.Picture6.hDC(), 0, 0,
+                       KeyRasterOp(LightKey(c.Picture5.hDC())));
+            });
+        }
     }
-    const int end = rows.first + rows.count;
-    for (int top = rows.first; top < end; top += kBandRows) {
-        const int count = std::min(kBandRows, end - top);
-        Step([&] { StretchBand(c, top, count, rows.whole); });
-        Step([&] {
-            BitBlt(c.Picture4.hDC(), x, y + top, Ws, count, c.Picture6.hDC(), 0, 0,
-                   KeyRasterOp(LightKey(c.Picture5.hDC())));
-        });
-    }
+    if (watermark == &c.Picture6)
+        LetGoOfStretched(c);
     return drawn;
 }
 

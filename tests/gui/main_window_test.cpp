@@ -15,6 +15,7 @@
 #include <QDropEvent>
 #include <QListWidget>
 #include <QMimeData>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -108,6 +109,35 @@ TEST_F(Window, DroppedFilesAndFoldersAreAddedAsChosenPictures) {
     // Only the exact path is listed already: B.JPG beside b.jpg is another picture.
     ASSERT_TRUE(Drop({Local(dir.Write("trip/B.JPG"))}));
     EXPECT_EQ(Listed().back(), dir / "trip/B.JPG");
+}
+
+// "Preview Names" tables the plan and marks what a user should look at: a name
+// taken already, a picture without the date its name was to start with.
+TEST_F(Window, PreviewNamesTablesThePlanAndMarksConflictsAndMissingDates) {
+    for (const char* name : {"a.jpg", "b.jpg", "Trip-001.jpg", "c.jpg"})
+        dir.Write(name);
+    ASSERT_TRUE(Drop({Local(dir / "a.jpg"), Local(dir / "b.jpg"), Local(dir / "c.jpg")}));
+    std::filesystem::remove(dir / "c.jpg");
+    Form1& form = window.form();
+    form.Combo2.setListIndex(2);
+    form.Text1.setText("Trip");
+    form.Check1.setValue(1);
+    const std::string before = dir.Listing();
+    auto* preview = qobject_cast<QToolButton*>(window.view().widgetFor("Command17"));
+    ASSERT_NE(preview, nullptr);
+    QTest::mouseClick(preview, Qt::LeftButton);
+    PlanWindow* plan = window.planWindow();
+    ASSERT_NE(plan, nullptr);
+    EXPECT_EQ(dir.Listing(), before);
+    QTableWidget& table = plan->table();
+    ASSERT_EQ(table.rowCount(), 3);
+    const auto cell = [&](int row, int column) { return table.item(row, column)->text(); };
+    EXPECT_EQ(cell(0, 1), "Trip-001-.jpg");
+    EXPECT_NE(table.item(0, 1)->background(), table.item(0, 0)->background());
+    EXPECT_EQ(cell(1, 1), "Trip-002.jpg");
+    EXPECT_EQ(table.item(1, 1)->background(), table.item(1, 0)->background());
+    EXPECT_EQ(cell(1, 6), "none");
+    EXPECT_EQ(cell(2, 7), "skipped: not found");
 }
 
 TEST_F(Window, ClosingTheWindowEndsTheProgramOnceLikeCancelQuit) {

@@ -73,4 +73,18 @@ copies=$(find "$work/pics" -name '*.jpg' ! -name a.jpg ! -name b.jpg | wc -l)
 for copy in $(find "$work/pics" -name '*.jpg' ! -name a.jpg ! -name b.jpg); do
     [ "$(identify -format %wx%h "$copy")" = 40x30 ] || fail "$copy is not half the size"
 done
+# "Preview Names" opens the table of what "Process All" would do, and changes
+# nothing: not even a name that is taken already gets a file.
+cp "$work/pics/a.jpg" "$work/pics/(R)a.jpg"
+before=$(cd "$work/pics" && ls -l --time-style=full-iso && cat ./* | md5sum)
+cd "$work/pics"
+start a.jpg b.jpg
+click 667 426 # Preview Names
+table=$(timeout 5 xdotool search --sync --onlyvisible --name '^Preview Names' | head -n 1) ||
+    fail "no Preview Names window"
+[ -n "$table" ] && xdotool windowfocus --sync "$table" key Escape
+quit
+cd "$work"
+[ "$(cd "$work/pics" && ls -l --time-style=full-iso && cat ./* | md5sum)" = "$before" ] ||
+    fail "Preview Names changed the folder: $(ls "$work/pics")"
 [ "$failures" -eq 0 ]

@@ -98,7 +98,11 @@ TEST(Faults, ThePictureHitKeepsItsOriginalAndTheRunGoesOn) {
 
             const std::string listing = dir.Listing();
             EXPECT_EQ(listing.find(".~zembra"), std::string::npos) << listing;
-            if (fault != Fault::SourceVanishes) {
+            // On a full disk the original of action 7 still takes its new name:
+            // a rename needs no room.
+            if (fault == Fault::FullDisk && third.action == 7) {
+                EXPECT_EQ(Files::Local().ReadAll(dir / "New-002.jpg"), b) << listing;
+            } else if (fault != Fault::SourceVanishes) {
                 EXPECT_EQ(Files::Local().ReadAll(dir / "b.jpg"), b) << listing;
             }
             // The third picture was processed as the first was.
