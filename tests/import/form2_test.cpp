@@ -280,7 +280,8 @@ TEST(ImportRules, PictureFilesByExtensionInAnyCase) {
     for (const char* name : {"a.jpg", "b.JPEG", "c.Tif", "d.tiff", "e.PNG", "f.gif", "g.bmp",
                              "h.webp", "i.AVIF", "j.heic", "k.HEIF"})
         EXPECT_TRUE(IsPictureFile(name)) << name;
-    for (const char* name : {"c.txt", "d.jpg.bak", "jpg", "e.jpe", "f.pngx", "g.heics", ""})
+    for (const char* name :
+         {"c.txt", "d.jpg.bak", "jpg", "e.jpe", "f.pngx", "g.heics", "k.wbmp", ""})
         EXPECT_FALSE(IsPictureFile(name)) << name;
 }
 
