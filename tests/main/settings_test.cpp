@@ -48,7 +48,8 @@ TEST_F(Settings, WrittenSettingsAreRestoredAndWrittenAgainUnchanged) {
     form.Text1.setText("Holiday");
     form.Combo4.setListIndex(5);
     form.Check6.setValue(1);
-    form.writeconfig(); // the KVD folder does not exist yet
+    form.Check8.setValue(1); // kept in a file of its own: config.txt keeps its lines
+    form.writeconfig();      // the KVD folder does not exist yet
     EXPECT_EQ(ReadText(ConfigFile()),
               "date=2\r\nshowdate=1\r\ntime=0\r\nlastselection=6\r\naspect=1\r\nexif=0\r\n"
               "resizequality=85\r\ntext2=40\r\nheight=600\r\ncombo3=4\r\nwidth=800\r\n"
@@ -69,6 +70,7 @@ TEST_F(Settings, WrittenSettingsAreRestoredAndWrittenAgainUnchanged) {
     EXPECT_EQ(restored.VScroll1.Value(), 40);
     EXPECT_EQ(restored.VScroll2.Value(), 85);
     EXPECT_EQ(restored.HScroll1.Value(), 1);
+    EXPECT_EQ(restored.Check8.Value(), 1);
     EXPECT_EQ(restored.shared.WatermarkFile, watermark);
     EXPECT_EQ(restored.Label28.Caption(), "...ark-name.png"); // cut to "..." and 12
     // Not stored: the base name, the conversion and the watermark switch.

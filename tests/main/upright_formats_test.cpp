@@ -4,7 +4,6 @@
 #include "exif/upright_block.h"
 #include "form_fixture.h"
 #include "imaging/codec.h"
-#include "main/settings_file.h"
 
 #include <filesystem>
 
@@ -169,25 +168,6 @@ TEST_F(Upright, PreviewShowsThePictureUprightWithTheOptionOff) {
     EXPECT_LT(form.Image1.Width(), form.Image1.Height());
     // The stored top-left corner shows at the top right.
     EXPECT_EQ(shown->At(shown->Width() - 2, 1) & 0xFFC0C0C0u, kRed & 0xFFC0C0C0u);
-}
-
-TEST(UprightSetting, RememberedBesideConfigWhichKeepsItsLines) {
-    TempDir appData;
-    ScriptedServices services;
-    {
-        Form1 form{services};
-        form.ApplicationDataFolder = [&] { return appData.Path(); };
-        form.Form_Load();
-        form.Check8.setValue(1);
-        form.Command2_Click();
-    }
-    const auto config = Files::Local().ReadAll(appData / "KVD/config.txt");
-    ASSERT_TRUE(config);
-    EXPECT_EQ(ConfigFileLines(std::string(config->begin(), config->end())).size(), 20u);
-    Form1 again{services};
-    again.ApplicationDataFolder = [&] { return appData.Path(); };
-    again.Form_Load();
-    EXPECT_EQ(again.Check8.Value(), 1);
 }
 
 } // namespace
