@@ -1,6 +1,7 @@
 // Pictures turned upright by their EXIF Orientation, WebP and AVIF outputs that
 // carry the EXIF block, and JPEG files whose XMP segment comes before it.
 #include "exif/container_exif.h"
+#include "exif/exif_test_support.h"
 #include "exif/upright_block.h"
 #include "form_fixture.h"
 #include "imaging/codec.h"
@@ -12,45 +13,19 @@ namespace {
 
 constexpr std::uint32_t kRed = 0xFFFF0000u, kWhite = 0xFFFFFFFFu;
 
-void PutBig(Bytes& b, std::uint32_t v, int n) {
-    for (int i = n - 1; i >= 0; --i)
-        b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-}
-
 // A big-endian EXIF block: IFD0 with Orientation and the Exif directory (date
 // taken, pixel sizes 400 x 300), then a thumbnail directory linked after IFD0.
 Bytes ExifBlock(int orientation) {
-    const std::string date = std::string("2021:05:06 07:08:09") + '\0';
-    const std::uint32_t ifd0 = 8, exif = ifd0 + 2 + 2 * 12 + 4, dateAt = exif + 2 + 3 * 12 + 4;
-    const std::uint32_t ifd1 = dateAt + static_cast<std::uint32_t>(date.size());
-    Bytes b = {'M', 'M', 0, 42};
-    PutBig(b, ifd0, 4);
-    const auto entry = [&](std::uint32_t tag, std::uint32_t type, std::uint32_t count,
-                           std::uint32_t value) {
-        PutBig(b, tag, 2), PutBig(b, type, 2), PutBig(b, count, 4), PutBig(b, value, 4);
-    };
-    PutBig(b, 2, 2);
-    entry(274, 3, 1, static_cast<std::uint32_t>(orientation) << 16);
-    entry(0x8769, 4, 1, exif);
-    PutBig(b, ifd1, 4);
-    PutBig(b, 3, 2);
-    entry(0x9003, 2, static_cast<std::uint32_t>(date.size()), dateAt);
-    entry(0xA002, 4, 1, 400);
-    entry(0xA003, 4, 1, 300);
-    PutBig(b, 0, 4);
-    b.insert(b.end(), date.begin(), date.end());
-    PutBig(b, 1, 2);
-    entry(0x0103, 3, 1, 6u << 16);
-    PutBig(b, 0, 4);
-    return b;
-}
-
-Bytes App1(const std::string& mark, const Bytes& payload) {
-    Bytes segment = {0xFF, 0xE1};
-    PutBig(segment, static_cast<std::uint32_t>(mark.size() + payload.size() + 2), 2);
-    segment.insert(segment.end(), mark.begin(), mark.end());
-    segment.insert(segment.end(), payload.begin(), payload.end());
-    return segment;
+    TiffBuilder t(ByteOrder::Big);
+    const auto short16 = [&t](int v) { return t.Field16(static_cast<std::uint16_t>(v)); };
+    const std::uint32_t ifd0 =
+        t.Directory({{274, 3, 1, short16(orientation)}, {0x8769, 4, 1, t.Field32(0)}});
+    t.Patch32(ifd0 + 2 + 12 + 8,
+              t.Directory({{0x9003, 2, 20, ToBytes(std::string("2021:05:06 07:08:09") + '\0')},
+                           {0xA002, 4, 1, t.Field32(400)},
+                           {0xA003, 4, 1, t.Field32(300)}}));
+    t.Patch32(ifd0 + 2 + 2 * 12, t.Directory({{0x0103, 3, 1, short16(6)}}));
+    return t.Tiff();
 }
 
 // A 400 x 300 white JPEG whose top-left 100 x 50 corner is red, stored with the
@@ -58,18 +33,12 @@ Bytes App1(const std::string& mark, const Bytes& payload) {
 Bytes MarkedJpeg(int orientation, bool xmpFirst = false) {
     auto picture = *Surface::Create(400, 300, kWhite);
     for (int y = 0; y < 50; ++y)
-        for (int x = 0; x < 100; ++x)
-            picture.Row(y)[static_cast<std::size_t>(x)] = kRed;
+        std::fill_n(picture.Row(y).begin(), 100, kRed);
     Bytes jpeg = EncodeJpeg(picture, EncodeOptions{95}).value();
-    Bytes segments;
-    if (xmpFirst) {
-        const std::string xmp = "<x:xmpmeta xmlns:x='adobe:ns:meta/'/>";
-        const Bytes app1 =
-            App1(std::string("http://ns.adobe.com/xap/1.0/") + '\0', Bytes(xmp.begin(), xmp.end()));
-        segments.insert(segments.end(), app1.begin(), app1.end());
-    }
-    const Bytes exif = App1(std::string("Exif\0\0", 6), ExifBlock(orientation));
-    segments.insert(segments.end(), exif.begin(), exif.end());
+    const Bytes xmp = Segment(0xE1, ToBytes(std::string("http://ns.adobe.com/xap/1.0/") + '\0' +
+                                            "<x:xmpmeta xmlns:x='adobe:ns:meta/'/>"));
+    const Bytes segments =
+        Concat({xmpFirst ? xmp : Bytes{}, Segment(0xE1, ExifPayload(ExifBlock(orientation)))});
     jpeg.insert(jpeg.begin() + 2, segments.begin(), segments.end());
     return jpeg;
 }
