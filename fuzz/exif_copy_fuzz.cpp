@@ -1,11 +1,13 @@
 // clsEXIF::CopyEXIFHeader between two in-memory files: the first input byte
-// splits the rest into source and destination.
+// splits the rest into source and destination. The walk that decides how far a
+// large source's start is read runs over the source too.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <map>
 
 #include "exif/cls_exif.h"
+#include "exif/segment_walk.h"
 
 namespace {
 struct TwoFiles : zembra::Files {
@@ -31,6 +33,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     TwoFiles fs;
     fs.files["/src"].assign(data + 1, data + 1 + split);
     fs.files["/dst"].assign(data + 1 + split, data + size);
+    // Either enough, or a need beyond what it was given.
+    const std::size_t reach = zembra::exif::ExifApp1Reach(fs.files["/src"]);
+    if (reach != 0 && reach <= split)
+        std::abort();
     const std::size_t before = fs.files["/dst"].size();
     zembra::clsEXIF exif(fs, "/z");
     try {

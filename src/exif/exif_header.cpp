@@ -3,6 +3,7 @@
 // into place), so a failure never leaves a picture half-written or missing.
 
 #include "exif/cls_exif.h"
+#include "exif/file_start.h"
 #include "exif/segment_walk.h"
 
 namespace zembra {
@@ -29,9 +30,10 @@ void clsEXIF::RemoveEXIFHeader(const std::string& strFileName) {
 void clsEXIF::CopyEXIFHeader(const std::string& strSrcFile, const std::string& strDestFile) {
     // An EXIF APP1 found whole in the file's start is the one the whole file
     // gives; only otherwise is the rest read.
-    auto source = files_->ReadHead(strSrcFile, exif::kHeadBytes);
+    auto start = exif::ReadExifStart(*files_, strSrcFile);
+    auto source = start ? std::optional<Bytes>(std::move(start->bytes)) : std::nullopt;
     auto segment = source ? exif::ExifApp1Bytes(*source) : std::nullopt;
-    if (!segment && source && source->size() == exif::kHeadBytes) {
+    if (!segment && start && !start->whole) {
         source = files_->ReadAll(strSrcFile);
         segment = source ? exif::ExifApp1Bytes(*source) : std::nullopt;
     }

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "exif/container_exif.h"
+#include "exif/file_start.h"
 #include "exif/tag_table.h"
 #include "platform/byte_reader.h"
 
@@ -49,11 +50,14 @@ void ExifReader::Load(const std::string& picFile) {
         picFile_ = picFile;
     if (picFile_.empty())
         return;
-    auto bytes = files_->ReadHead(picFile_, limits_.headBytes);
-    if (bytes && bytes->size() == limits_.headBytes) {
-        if (WalkHead(std::move(*bytes)))
+    auto start = exif::ReadExifStart(*files_, picFile_, limits_.headBytes);
+    std::optional<Bytes> bytes;
+    if (start && !start->whole) {
+        if (WalkHead(std::move(start->bytes)))
             return;
         bytes = files_->ReadAll(picFile_);
+    } else if (start) {
+        bytes = std::move(start->bytes);
     }
     if (!bytes) {
         loaded_ = false;

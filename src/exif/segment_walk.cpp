@@ -62,6 +62,36 @@ std::optional<std::span<const std::uint8_t>> ExifApp1Bytes(std::span<const std::
     return ByteReader(file, ByteOrder::Big).Sub(app1->pos, std::uint64_t{app1->length} + 2);
 }
 
+std::size_t ExifApp1Reach(std::span<const std::uint8_t> start) {
+    const ByteReader r(start, ByteOrder::Big);
+    const std::size_t size = start.size();
+    if (size < 2)
+        return 2;
+    if (start[0] != kMarkerByte || start[1] != 0xD8)
+        return 0;
+    // Every step moves on by at least one byte, and no offset goes past the
+    // 64 KiB one length field can add to the last.
+    for (std::size_t at = 2;;) {
+        if (!r.Has(at, 4))
+            return at + 4;
+        const std::uint8_t marker = *r.U8At(at + 1);
+        if (*r.U8At(at) != kMarkerByte || marker == 0xDA || marker == 0xD9)
+            return 0;
+        if (marker == kMarkerByte) { // a fill byte
+            ++at;
+            continue;
+        }
+        const std::size_t end = at + 2 + *r.U16At(at + 2);
+        if (marker == kApp1) {
+            if (!r.Has(at + 4, 6))
+                return at + 10;
+            if (IsExifPayload(r, Segment{at, 0}))
+                return end <= size ? 0 : end;
+        }
+        at = end;
+    }
+}
+
 StripResult WithoutFirstApp1(std::span<const std::uint8_t> file) {
     const auto app1 = FindFirstApp1(file);
     if (!app1)

@@ -48,6 +48,12 @@ std::optional<std::span<const std::uint8_t>> FirstApp1Bytes(std::span<const std:
 // segments (XMP) stand before it; without one, the first APP1 as above.
 std::optional<std::span<const std::uint8_t>> ExifApp1Bytes(std::span<const std::uint8_t> file);
 
+// How much of a file's start the walk to its EXIF APP1 needs: 0 when `start`
+// already does, as it holds that APP1 whole or the marker segments end within
+// it (the picture data begins, a byte is no marker, or it is no JPEG); else a
+// length beyond start.size() that the walk needs to go on.
+std::size_t ExifApp1Reach(std::span<const std::uint8_t> start);
+
 // `dest` with `segment` inserted after its first two bytes (its SOI); nullopt
 // when `dest` has fewer than two bytes.
 std::optional<Bytes> WithSegmentAfterSoi(std::span<const std::uint8_t> dest,

@@ -1,6 +1,7 @@
 #include "exif/upright_block.h"
 
 #include "exif/container_exif.h"
+#include "exif/file_start.h"
 #include "exif/segment_walk.h"
 #include "platform/byte_reader.h"
 
@@ -78,10 +79,11 @@ int OrientationOf(std::span<const std::uint8_t> tiff) {
 }
 
 int FileOrientation(const Files& files, const std::string& path) {
-    const auto head = files.ReadHead(path, kHeadBytes);
-    if (!head || (head->size() >= 8 && std::memcmp(head->data() + 4, "ftyp", 4) == 0))
+    const auto start = ReadExifStart(files, path);
+    if (!start ||
+        (start->bytes.size() >= 8 && std::memcmp(start->bytes.data() + 4, "ftyp", 4) == 0))
         return 1;
-    const auto block = ExifTiffBlock(*head);
+    const auto block = ExifTiffBlock(start->bytes);
     return block ? OrientationOf(*block) : 1;
 }
 

@@ -79,11 +79,12 @@ Result<Bytes> EncodeJpegRows(PixelRows& picture, const EncodeOptions& options);
 // Starts decoding; the rows are decoded as they are read.
 Result<std::unique_ptr<DecodedRows>> OpenJpegRows(std::shared_ptr<const Bytes> bytes,
                                                   const DecodeLimits& limits);
-struct JpegSize {
+// A picture's size as its file gives it.
+struct StoredSize {
     int width = 0, height = 0;
 };
 // The picture's size from the file's header alone.
-std::optional<JpegSize> JpegPictureSize(ByteSpan bytes);
+std::optional<StoredSize> JpegPictureSize(ByteSpan bytes);
 // The smallest scale, in eighths (1 to 8), at which libjpeg's scaled decoding
 // of a width x height picture still gives at least minWidth x minHeight.
 int JpegScaleEighths(int width, int height, int minWidth, int minHeight);
@@ -106,6 +107,12 @@ Result<Bytes> EncodeTiff(const Surface& picture, const EncodeOptions& options);
 
 bool IsWebp(ByteSpan bytes);
 Result<GpBitmap> DecodeWebp(ByteSpan bytes, const DecodeLimits& limits, int frame);
+// The first frame's size from its header alone.
+std::optional<StoredSize> WebpPictureSize(ByteSpan bytes);
+// The first frame scaled down while it is decoded, to the smallest size of its
+// shape that is still at least minWidth x minHeight (never enlarged).
+Result<GpBitmap> DecodeWebpReduced(ByteSpan bytes, const DecodeLimits& limits, int minWidth,
+                                   int minHeight);
 Result<Bytes> EncodeWebp(const Surface& picture, const EncodeOptions& options);
 
 // AVIF and HEIC are both HEIF containers, told apart by their brands; one decoder
@@ -113,6 +120,13 @@ Result<Bytes> EncodeWebp(const Surface& picture, const EncodeOptions& options);
 bool IsAvif(ByteSpan bytes);
 bool IsHeif(ByteSpan bytes);
 Result<GpBitmap> DecodeHeif(ByteSpan bytes, const DecodeLimits& limits, int frame);
+// The primary picture's size as it is shown (turned), from the file's boxes alone.
+std::optional<StoredSize> HeifPictureSize(ByteSpan bytes);
+// The primary picture's smallest thumbnail that is at least minWidth x minHeight
+// and of the picture's shape, else the picture itself; either turned as the file
+// asks, with the picture's colour profile.
+Result<GpBitmap> DecodeHeifReduced(ByteSpan bytes, const DecodeLimits& limits, int minWidth,
+                                   int minHeight);
 Result<Bytes> EncodeAvif(const Surface& picture, const EncodeOptions& options);
 
 // An embedded ICC profile kept for pixels decoded as RGB: only a profile whose data

@@ -1,6 +1,7 @@
 // Reduced loading. The JPEG path runs its own short libjpeg session because it
 // asks for a scaled output; fatal libjpeg errors longjmp back to RunScaledDecode,
-// which holds nothing with a destructor.
+// which holds nothing with a destructor. HEIF and WebP pictures come through their
+// libraries' own thumbnails and scaled decoding; other formats are decoded whole.
 #include "imaging/fit_load.h"
 
 #include "imaging/codec.h"
@@ -129,8 +130,67 @@ bool IsJpegData(ByteSpan bytes) {
     return bytes.size() >= 3 && bytes[0] == 0xFF && bytes[1] == 0xD8 && bytes[2] == 0xFF;
 }
 
-PictureRef Fitted(PictureRef picture, PixelSize box) {
-    const PixelSize size = FitInBox(picture->Width(), picture->Height(), box.width, box.height);
+bool IsHeifFile(ByteSpan bytes) {
+    return IsHeif(bytes) || IsAvif(bytes);
+}
+
+// Formats whose libraries give a smaller picture cheaply, asked for at least the
+// least size given.
+struct ShrinkingDecoder {
+    bool (*matches)(ByteSpan bytes);
+    std::optional<StoredSize> (*size)(ByteSpan bytes);
+    Result<GpBitmap> (*decode)(ByteSpan bytes, const DecodeLimits& limits, int minWidth,
+                               int minHeight);
+    // libwebp shrinks by averaging areas, as libjpeg does, which lets fine detail
+    // fold back, so it is left room for the filter's last halving; a stored
+    // thumbnail was filtered when it was made.
+    bool averagesAreas;
+};
+
+constexpr ShrinkingDecoder kShrinkingDecoders[] = {
+    {IsHeifFile, HeifPictureSize, DecodeHeifReduced, false},
+    {IsWebp, WebpPictureSize, DecodeWebpReduced, true},
+};
+
+const ShrinkingDecoder* ShrinkingDecoderFor(ByteSpan bytes) {
+    for (const ShrinkingDecoder& d : kShrinkingDecoders)
+        if (d.matches(bytes))
+            return &d;
+    return nullptr;
+}
+
+// The first frame, shrunk while decoding where the format allows; the natural
+// size is set when it succeeds.
+Result<GpBitmap> DecodeForBox(ByteSpan data, PixelSize box, const DecodeLimits& limits,
+                              FittedPicture& result) {
+    const ShrinkingDecoder* shrinking = ShrinkingDecoderFor(data);
+    if (!shrinking) {
+        auto decoded = DecodePicture(data, limits);
+        if (decoded) {
+            result.naturalWidth = decoded.value().pixels.Width();
+            result.naturalHeight = decoded.value().pixels.Height();
+        }
+        return decoded;
+    }
+    const auto natural = shrinking->size(data);
+    if (!natural || natural->width < 1 || natural->height < 1)
+        return Failure{GpStatus::GenericError, "the picture's size cannot be read"};
+    const PixelSize fitted = FitInBox(natural->width, natural->height, box.width, box.height);
+    const auto least = [&](int side) {
+        return shrinking->averagesAreas ? ShrinkOnLoadSide(side) : side;
+    };
+    auto decoded = shrinking->decode(data, limits, least(fitted.width), least(fitted.height));
+    if (decoded) {
+        result.naturalWidth = natural->width;
+        result.naturalHeight = natural->height;
+    }
+    return decoded;
+}
+
+// The picture resampled to the size the box gives its natural size: a decoder's
+// reduced size, rounded up on each side, may not have quite the same shape.
+PictureRef Fitted(PictureRef picture, PixelSize natural, PixelSize box) {
+    const PixelSize size = FitInBox(natural.width, natural.height, box.width, box.height);
     if (size.width == picture->Width() && size.height == picture->Height())
         return picture;
     return std::make_shared<const Surface>(Resample(*picture, size.width, size.height));
@@ -147,31 +207,34 @@ PixelSize FitInBox(int width, int height, int boxWidth, int boxHeight) {
             std::max(1, static_cast<int>(std::lround(height * scale)))};
 }
 
-FittedPicture LoadPictureToFit(const std::string& path, int boxWidth, int boxHeight,
-                               const DecodeLimits& limits) {
+FittedPicture FitPictureBytes(ByteSpan data, int boxWidth, int boxHeight,
+                              const DecodeLimits& limits) {
     FittedPicture result;
     const PixelSize box{std::max(1, boxWidth), std::max(1, boxHeight)};
-    auto bytes = ReadPictureFile(path);
-    if (!bytes)
-        return result;
-    const ByteSpan data = *bytes.value();
     if (IsJpegData(data)) {
         if (auto reduced =
                 DecodeJpegReduced(data, box, limits, result.naturalWidth, result.naturalHeight)) {
-            result.picture = Fitted(std::make_shared<const Surface>(std::move(*reduced)), box);
+            result.picture = Fitted(std::make_shared<const Surface>(std::move(*reduced)),
+                                    {result.naturalWidth, result.naturalHeight}, box);
             return result;
         }
     }
-    auto decoded = DecodePicture(data, limits);
+    auto decoded = DecodeForBox(data, box, limits, result);
     if (!decoded)
-        return result;
-    result.naturalWidth = decoded.value().pixels.Width();
-    result.naturalHeight = decoded.value().pixels.Height();
-    PictureRef full = MakePicture(std::move(decoded.value()));
-    if (!full)
         return FittedPicture{};
-    result.picture = Fitted(std::move(full), box);
+    PictureRef picture = MakePicture(std::move(decoded.value()));
+    if (!picture)
+        return FittedPicture{};
+    result.picture = Fitted(std::move(picture), {result.naturalWidth, result.naturalHeight}, box);
     return result;
+}
+
+FittedPicture LoadPictureToFit(const std::string& path, int boxWidth, int boxHeight,
+                               const DecodeLimits& limits) {
+    auto bytes = ReadPictureFile(path);
+    if (!bytes)
+        return {};
+    return FitPictureBytes(*bytes.value(), boxWidth, boxHeight, limits);
 }
 
 } // namespace zembra

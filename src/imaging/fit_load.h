@@ -1,10 +1,12 @@
 #pragma once
 // Pictures loaded for a small box: decoded once and reduced while decoding where
 // the format allows (JPEG decodes at 1/2, 1/4 or 1/8 of its size straight from the
-// compressed data), then resampled to fit the box. Thumbnails and
+// compressed data, libwebp scales while it decodes, a HEIC from a phone carries a
+// thumbnail), then resampled to fit the box. Thumbnails and
 // previews use it; a 24-megapixel photograph loads in a fraction of the time and
 // memory of a full decode.
 
+#include "imaging/codec.h"
 #include "imaging/gp_bitmap.h"
 #include "platform/surface.h"
 
@@ -31,5 +33,9 @@ PixelSize FitInBox(int width, int height, int boxWidth, int boxHeight);
 // black background where it is transparent.
 FittedPicture LoadPictureToFit(const std::string& path, int boxWidth, int boxHeight,
                                const DecodeLimits& limits = {});
+
+// The same for a file's bytes already read.
+FittedPicture FitPictureBytes(ByteSpan data, int boxWidth, int boxHeight,
+                              const DecodeLimits& limits = {});
 
 } // namespace zembra

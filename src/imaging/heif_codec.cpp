@@ -1,14 +1,18 @@
 // HEIC, HEIF and AVIF through libheif: the primary picture in, turned and
-// mirrored as its container asks (libheif applies those itself); 8-bit AVIF out
+// mirrored as its container asks (libheif applies those itself), or for a small
+// box the thumbnail that phones store beside it; 8-bit AVIF out
 // through whichever AV1 encoder libheif was built with. Colour profiles travel
 // in the colr box, the EXIF block in an Exif item.
 
 #include "imaging/codec.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <libheif/heif.h>
 
@@ -86,25 +90,26 @@ bool IsHeif(ByteSpan bytes) {
            HasBrand(bytes, {"heic", "heix", "hevc", "hevx", "heim", "heis", "mif1", "msf1"});
 }
 
-Result<GpBitmap> DecodeHeif(ByteSpan bytes, const DecodeLimits& limits, int frame) {
-    const char* format = FormatOf(bytes);
-    if (frame != 0)
-        return Failure{GpStatus::InvalidParameter,
-                       std::string(format) + " pictures are read whole"};
-    auto context = OpenContext(bytes, format);
-    if (!context)
-        return context.failure();
-    heif_image_handle* rawHandle = nullptr;
-    const heif_error primary =
-        heif_context_get_primary_image_handle(context.value().get(), &rawHandle);
+namespace {
+
+Result<Handle> PrimaryHandle(const Context& context, const char* format,
+                             const DecodeLimits& limits) {
+    heif_image_handle* raw = nullptr;
+    const heif_error primary = heif_context_get_primary_image_handle(context.get(), &raw);
     if (primary.code != heif_error_Ok)
         return HeifFailure(format, primary);
-    const Handle handle(rawHandle);
+    Handle handle(raw);
     // The size before turning is checked; turning only swaps the sides.
     if (auto refused = PixelLimitFailure(heif_image_handle_get_width(handle.get()),
                                          heif_image_handle_get_height(handle.get()), limits))
         return std::move(*refused);
+    return handle;
+}
 
+// The pixels of one picture of the file, the primary one or a thumbnail, turned
+// and mirrored as its own boxes ask.
+Result<GpBitmap> DecodeHandle(const Handle& handle, const char* format,
+                              const DecodeLimits& limits) {
     std::unique_ptr<heif_decoding_options, OptionsFree> options(heif_decoding_options_alloc());
     if (options)
         options->convert_hdr_to_8bit = 1;
@@ -134,15 +139,86 @@ Result<GpBitmap> DecodeHeif(ByteSpan bytes, const DecodeLimits& limits, int fram
     }
     bitmap.hasAlpha = heif_image_handle_has_alpha_channel(handle.get()) != 0;
     bitmap.pixelFormat = bitmap.hasAlpha ? PixelFormat32bppARGB : PixelFormat24bppRGB;
+    return bitmap;
+}
 
-    const auto profileType = heif_image_handle_get_color_profile_type(handle.get());
-    if (profileType == heif_color_profile_type_prof ||
-        profileType == heif_color_profile_type_rICC) {
-        std::vector<std::uint8_t> icc(heif_image_handle_get_raw_color_profile_size(handle.get()));
-        if (!icc.empty() &&
-            heif_image_handle_get_raw_color_profile(handle.get(), icc.data()).code == heif_error_Ok)
-            bitmap.pixels.SetProfile(RgbProfile(icc.data(), icc.size()));
+// The primary picture's profile, which its thumbnails share whether or not they
+// carry one of their own.
+void SetProfileOf(GpBitmap& bitmap, const Handle& primary) {
+    const auto profileType = heif_image_handle_get_color_profile_type(primary.get());
+    if (profileType != heif_color_profile_type_prof && profileType != heif_color_profile_type_rICC)
+        return;
+    std::vector<std::uint8_t> icc(heif_image_handle_get_raw_color_profile_size(primary.get()));
+    if (!icc.empty() &&
+        heif_image_handle_get_raw_color_profile(primary.get(), icc.data()).code == heif_error_Ok)
+        bitmap.pixels.SetProfile(RgbProfile(icc.data(), icc.size()));
+}
+
+// The smallest thumbnail of the primary picture that is at least minWidth x
+// minHeight and has the picture's shape (to within a pixel); null when none is.
+Handle ThumbnailFor(const Handle& primary, int minWidth, int minHeight) {
+    const std::int64_t width = heif_image_handle_get_width(primary.get());
+    const std::int64_t height = heif_image_handle_get_height(primary.get());
+    const int count = heif_image_handle_get_number_of_thumbnails(primary.get());
+    if (count <= 0 || width < 1 || height < 1)
+        return nullptr;
+    std::vector<heif_item_id> ids(static_cast<std::size_t>(count));
+    ids.resize(static_cast<std::size_t>(
+        heif_image_handle_get_list_of_thumbnail_IDs(primary.get(), ids.data(), count)));
+    Handle best;
+    for (const heif_item_id id : ids) {
+        heif_image_handle* raw = nullptr;
+        if (heif_image_handle_get_thumbnail(primary.get(), id, &raw).code != heif_error_Ok)
+            continue;
+        Handle thumbnail(raw);
+        const std::int64_t w = heif_image_handle_get_width(thumbnail.get());
+        const std::int64_t h = heif_image_handle_get_height(thumbnail.get());
+        const bool sameShape = std::abs(w * height - h * width) <= std::max(width, height);
+        const bool largeEnough = w >= minWidth && h >= minHeight;
+        if (sameShape && largeEnough && w < width &&
+            (!best || w < heif_image_handle_get_width(best.get())))
+            best = std::move(thumbnail);
     }
+    return best;
+}
+
+} // namespace
+
+Result<GpBitmap> DecodeHeif(ByteSpan bytes, const DecodeLimits& limits, int frame) {
+    const char* format = FormatOf(bytes);
+    if (frame != 0)
+        return Failure{GpStatus::InvalidParameter,
+                       std::string(format) + " pictures are read whole"};
+    // No thumbnail is as large as its picture: the picture itself is decoded.
+    return DecodeHeifReduced(bytes, limits, std::numeric_limits<int>::max(),
+                             std::numeric_limits<int>::max());
+}
+
+std::optional<StoredSize> HeifPictureSize(ByteSpan bytes) {
+    auto context = OpenContext(bytes, FormatOf(bytes));
+    if (!context)
+        return std::nullopt;
+    auto primary = PrimaryHandle(context.value(), FormatOf(bytes), {});
+    if (!primary)
+        return std::nullopt;
+    return StoredSize{heif_image_handle_get_width(primary.value().get()),
+                      heif_image_handle_get_height(primary.value().get())};
+}
+
+Result<GpBitmap> DecodeHeifReduced(ByteSpan bytes, const DecodeLimits& limits, int minWidth,
+                                   int minHeight) {
+    const char* format = FormatOf(bytes);
+    auto context = OpenContext(bytes, format);
+    if (!context)
+        return context.failure();
+    auto primary = PrimaryHandle(context.value(), format, limits);
+    if (!primary)
+        return primary.failure();
+    const Handle thumbnail = ThumbnailFor(primary.value(), minWidth, minHeight);
+    const Handle& chosen = thumbnail ? thumbnail : primary.value();
+    auto bitmap = DecodeHandle(chosen, format, limits);
+    if (bitmap)
+        SetProfileOf(bitmap.value(), primary.value());
     return bitmap;
 }
 

@@ -313,7 +313,8 @@ class JpegRows final : public DecodedRows {
 };
 
 // Reads the header only. The caller destroys cinfo, created or not.
-bool ReadJpegSize(jpeg_decompress_struct& cinfo, JpegError& error, ByteSpan bytes, JpegSize& size) {
+bool ReadJpegSize(jpeg_decompress_struct& cinfo, JpegError& error, ByteSpan bytes,
+                  StoredSize& size) {
     if (setjmp(error.jump))
         return false;
     jpeg_create_decompress(&cinfo);
@@ -462,12 +463,12 @@ Result<GpBitmap> DecodeJpeg(ByteSpan bytes, const DecodeLimits& limits, int fram
     return DecodeJpegScaled(bytes, limits, 8);
 }
 
-std::optional<JpegSize> JpegPictureSize(ByteSpan bytes) {
+std::optional<StoredSize> JpegPictureSize(ByteSpan bytes) {
     jpeg_decompress_struct cinfo{};
     JpegError error{};
     cinfo.err = &error.mgr;
     InitError(error);
-    JpegSize size{};
+    StoredSize size{};
     const bool read = ReadJpegSize(cinfo, error, bytes, size);
     jpeg_destroy_decompress(&cinfo);
     if (!read)

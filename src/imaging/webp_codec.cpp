@@ -1,10 +1,11 @@
 // WebP through libwebp: lossy and lossless pictures (of an animation, its first
-// frame) in; lossy WebP out. Colour profiles travel in the ICCP chunk, the EXIF
-// block in the EXIF chunk, both put together by libwebpmux.
+// frame) in, scaled down while decoding for a small box; lossy WebP out. Colour profiles travel in
+// the ICCP chunk, the EXIF block in the EXIF chunk, both put together by libwebpmux.
 
 #include "imaging/codec.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -39,37 +40,109 @@ bool IsWebp(ByteSpan b) {
            std::memcmp(b.data() + 8, "WEBP", 4) == 0;
 }
 
-Result<GpBitmap> DecodeWebp(ByteSpan bytes, const DecodeLimits& limits, int frame) {
-    if (frame != 0)
-        return Failure{GpStatus::InvalidParameter, "WebP pictures are read whole"};
-    const WebPData whole{bytes.data(), bytes.size()};
-    // Copy 0: the mux only points into the bytes, which outlive it.
-    const Mux mux(WebPMuxCreate(&whole, 0));
-    WebPData picture = whole;
-    WebPMuxFrameInfo first{};
-    // The frame's bitstream is put together anew for the caller, who frees it.
-    const std::unique_ptr<WebPData, DataClear> frameData(
-        mux && WebPMuxGetFrame(mux.get(), 1, &first) == WEBP_MUX_OK ? &first.bitstream : nullptr);
-    if (frameData)
-        picture = first.bitstream;
-    WebPBitstreamFeatures features{};
-    if (WebPGetFeatures(picture.bytes, picture.size, &features) != VP8_STATUS_OK)
-        return WebpFailure("not a picture libwebp can read");
-    auto pixels = AllocatePixels(features.width, features.height, limits);
+namespace {
+
+// A file's picture data: the file itself, or for an animation its first frame,
+// which the mux puts together anew; the mux points into the bytes, which
+// outlive it.
+class FirstFrame {
+  public:
+    explicit FirstFrame(ByteSpan bytes)
+        : whole_{bytes.data(), bytes.size()}, mux_(WebPMuxCreate(&whole_, 0)) {
+        if (mux_ && WebPMuxGetFrame(mux_.get(), 1, &frame_) == WEBP_MUX_OK)
+            frameData_.reset(&frame_.bitstream);
+    }
+    FirstFrame(const FirstFrame&) = delete; // frameData_ points into this
+    FirstFrame& operator=(const FirstFrame&) = delete;
+    const WebPData& Picture() const { return frameData_ ? frame_.bitstream : whole_; }
+    const Mux& Container() const { return mux_; }
+    bool Features(WebPBitstreamFeatures& features) const {
+        return WebPGetFeatures(Picture().bytes, Picture().size, &features) == VP8_STATUS_OK;
+    }
+
+  private:
+    WebPData whole_;
+    Mux mux_;
+    WebPMuxFrameInfo frame_{};
+    std::unique_ptr<WebPData, DataClear> frameData_;
+};
+
+void SetProfileOf(GpBitmap& bitmap, const FirstFrame& file) {
+    WebPData icc{};
+    if (file.Container() && WebPMuxGetChunk(file.Container().get(), "ICCP", &icc) == WEBP_MUX_OK)
+        bitmap.pixels.SetProfile(RgbProfile(icc.bytes, icc.size));
+}
+
+// The picture decoded at width x height, libwebp scaling it down as it decodes
+// when that is less than the stored size.
+Result<GpBitmap> DecodeAt(const FirstFrame& file, const WebPBitstreamFeatures& features, int width,
+                          int height, const DecodeLimits& limits) {
+    if (auto refused = PixelLimitFailure(features.width, features.height, limits))
+        return std::move(*refused);
+    auto pixels = AllocatePixels(width, height, limits);
     if (!pixels)
         return pixels.failure();
     GpBitmap bitmap(std::move(pixels.value()));
     auto out = bitmap.pixels.Pixels();
+    WebPDecoderConfig config;
+    if (!WebPInitDecoderConfig(&config))
+        return WebpFailure("the decoder does not match its header");
+    if (width != features.width || height != features.height) {
+        config.options.use_scaling = 1;
+        config.options.scaled_width = width;
+        config.options.scaled_height = height;
+    }
     // B, G, R, A bytes in memory are the surface's own layout.
-    if (WebPDecodeBGRAInto(picture.bytes, picture.size, reinterpret_cast<std::uint8_t*>(out.data()),
-                           out.size_bytes(), features.width * 4) == nullptr)
+    config.output.colorspace = MODE_BGRA;
+    config.output.is_external_memory = 1;
+    config.output.u.RGBA.rgba = reinterpret_cast<std::uint8_t*>(out.data());
+    config.output.u.RGBA.stride = width * 4;
+    config.output.u.RGBA.size = out.size_bytes();
+    const bool decoded =
+        WebPDecode(file.Picture().bytes, file.Picture().size, &config) == VP8_STATUS_OK;
+    WebPFreeDecBuffer(&config.output);
+    if (!decoded)
         return WebpFailure("the picture data is damaged");
     bitmap.hasAlpha = features.has_alpha != 0;
     bitmap.pixelFormat = bitmap.hasAlpha ? PixelFormat32bppARGB : PixelFormat24bppRGB;
-    WebPData icc{};
-    if (mux && WebPMuxGetChunk(mux.get(), "ICCP", &icc) == WEBP_MUX_OK)
-        bitmap.pixels.SetProfile(RgbProfile(icc.bytes, icc.size));
+    SetProfileOf(bitmap, file);
     return bitmap;
+}
+
+} // namespace
+
+Result<GpBitmap> DecodeWebp(ByteSpan bytes, const DecodeLimits& limits, int frame) {
+    if (frame != 0)
+        return Failure{GpStatus::InvalidParameter, "WebP pictures are read whole"};
+    const FirstFrame file(bytes);
+    WebPBitstreamFeatures features{};
+    if (!file.Features(features))
+        return WebpFailure("not a picture libwebp can read");
+    return DecodeAt(file, features, features.width, features.height, limits);
+}
+
+std::optional<StoredSize> WebpPictureSize(ByteSpan bytes) {
+    WebPBitstreamFeatures features{};
+    if (!FirstFrame(bytes).Features(features))
+        return std::nullopt;
+    return StoredSize{features.width, features.height};
+}
+
+Result<GpBitmap> DecodeWebpReduced(ByteSpan bytes, const DecodeLimits& limits, int minWidth,
+                                   int minHeight) {
+    const FirstFrame file(bytes);
+    WebPBitstreamFeatures features{};
+    if (!file.Features(features))
+        return WebpFailure("not a picture libwebp can read");
+    const int w = features.width, h = features.height;
+    if (w < 1 || h < 1 || (minWidth >= w && minHeight >= h))
+        return DecodeAt(file, features, w, h, limits);
+    // The smallest size of the picture's shape that covers both least sides.
+    const double scale =
+        std::max(static_cast<double>(minWidth) / w, static_cast<double>(minHeight) / h);
+    const int width = std::clamp(static_cast<int>(std::ceil(w * scale - 1e-9)), 1, w);
+    const int height = std::clamp(static_cast<int>(std::ceil(h * scale - 1e-9)), 1, h);
+    return DecodeAt(file, features, width, height, limits);
 }
 
 namespace {

@@ -4,6 +4,7 @@
 #include "main/form1.h"
 
 #include "exif/container_exif.h"
+#include "exif/file_start.h"
 #include "exif/segment_walk.h"
 #include "exif/upright_block.h"
 #include "imaging/codec.h"
@@ -21,9 +22,9 @@ std::shared_ptr<const Bytes> Form1::exifForEncoder(const std::string& source) co
     if (Check3.Value() != 1 || shared.SourceIsJpeg != 1 || shared.ConversionPending != 1 ||
         !carried)
         return nullptr;
-    const auto head = files_.ReadHead(source, exif::kHeadBytes);
-    auto block = head ? exif::ExifTiffBlock(*head) : std::nullopt;
-    if (!block && head && head->size() == exif::kHeadBytes) {
+    const auto start = exif::ReadExifStart(files_, source);
+    auto block = start ? exif::ExifTiffBlock(start->bytes) : std::nullopt;
+    if (!block && start && !start->whole) {
         const auto whole = files_.ReadAll(source);
         block = whole ? exif::ExifTiffBlock(*whole) : std::nullopt;
     }
@@ -45,8 +46,9 @@ void Form1::exifSave(const std::string& path) {
     shared.ExifDamaged = false;
     if (!keepExifCondition())
         return;
-    auto source = files_.ReadHead(path, exif::kHeadBytes);
-    if (source && !exif::ExifApp1Bytes(*source) && source->size() == exif::kHeadBytes)
+    auto start = exif::ReadExifStart(files_, path);
+    auto source = start ? std::optional<Bytes>(std::move(start->bytes)) : std::nullopt;
+    if (source && !exif::ExifApp1Bytes(*source) && !start->whole)
         source = files_.ReadAll(path);
     if (!source || source->empty())
         return;

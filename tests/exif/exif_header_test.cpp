@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "exif/cls_exif.h"
+#include "exif/segment_walk.h"
 #include "exif_test_support.h"
 
 namespace zembra {
@@ -51,14 +52,47 @@ TEST(ExifHeader, RemoveThenCopyMovesExactlyTheFirstApp1) {
     }
 }
 
-// An XMP APP1 before the EXIF one stays behind: the copy carries the EXIF block.
+// An XMP APP1 before the EXIF one stays behind: the copy carries the EXIF block,
+// also past more XMP than the first read of the file's start holds.
 TEST(ExifHeader, CopyCarriesTheExifApp1WhenXmpComesFirst) {
     const Bytes tail = Concat({kDqt, {0xFF, 0xD9}});
-    MemoryExif f;
-    f.files.files["/src.jpg"] = Concat({kSoi, kXmpApp1, kExifApp1, tail});
-    f.files.files["/out.jpg"] = Concat({kSoi, tail});
-    f.exif.CopyEXIFHeader("/src.jpg", "/out.jpg");
-    EXPECT_EQ(f.files.files["/out.jpg"], Concat({kSoi, kExifApp1, tail}));
+    const Bytes bigXmp =
+        Segment(0xE1, Concat({ToBytes("http://ns.adobe.com/xap/1.0/"), Bytes(65000, ' ')}));
+    for (const Bytes& xmp : {kXmpApp1, Concat({bigXmp, bigXmp, bigXmp, bigXmp, bigXmp})}) {
+        MemoryExif f;
+        f.files.files["/src.jpg"] = Concat({kSoi, xmp, kExifApp1, tail});
+        f.files.files["/out.jpg"] = Concat({kSoi, tail});
+        f.exif.CopyEXIFHeader("/src.jpg", "/out.jpg");
+        EXPECT_EQ(f.files.files["/out.jpg"], Concat({kSoi, kExifApp1, tail})) << xmp.size();
+    }
+}
+
+// How much of a file's start the walk to the EXIF APP1 needs: 0 once it is
+// enough, else the bytes up to where the walk must look next.
+TEST(ExifHeader, ReachOfTheWalkToTheExifApp1) {
+    const Bytes sos = Segment(0xDA, {1, 1, 0, 0, 0x3F, 0});
+    const Bytes xmpThenExif = Concat({kSoi, kXmpApp1, kExifApp1});
+    const std::size_t exifAt = kSoi.size() + kXmpApp1.size();
+    const struct {
+        const char* name;
+        Bytes start;
+        std::size_t reach;
+    } cases[] = {
+        {"no JPEG", ToBytes("GIF89a"), 0},
+        {"too short to tell", {0xFF}, 2},
+        {"EXIF APP1 whole", xmpThenExif, 0},
+        {"EXIF APP1 cut", Bytes(xmpThenExif.begin(), xmpThenExif.end() - 1), xmpThenExif.size()},
+        {"EXIF mark cut", Bytes(xmpThenExif.begin(), xmpThenExif.begin() + exifAt + 7),
+         exifAt + 10},
+        {"marker cut", Bytes(xmpThenExif.begin(), xmpThenExif.begin() + exifAt + 3), exifAt + 4},
+        {"segments go on", Concat({kSoi, kXmpApp1}), exifAt + 4},
+        {"fill bytes", Concat({kSoi, {0xFF, 0xFF, 0xFF}}), 6},
+        {"picture data first", Concat({kSoi, kDqt, sos, kExifApp1}), 0},
+        {"no marker", Concat({kSoi, kApp0, {0x00, 0xE1, 0, 0}}), 0},
+        {"longest segment cut", Concat({kSoi, {0xFF, 0xFE, 0xFF, 0xFF}}), 2 + 2 + 0xFFFF + 4},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(exif::ExifApp1Reach(c.start), c.reach) << c.name;
 }
 
 // Failures keep every file as it was. Removal raises; copying raises only for a

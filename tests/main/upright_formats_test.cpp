@@ -1,10 +1,12 @@
 // Pictures turned upright by their EXIF Orientation, WebP and AVIF outputs that
-// carry the EXIF block, and JPEG files whose XMP segment comes before it.
+// carry the EXIF block, JPEG files whose XMP segments come before it, and a
+// phone's HEIC with its Exif item.
 #include "exif/container_exif.h"
 #include "exif/exif_test_support.h"
 #include "exif/upright_block.h"
 #include "form_fixture.h"
 #include "imaging/codec.h"
+#include "support/heic_writer.h"
 
 #include <filesystem>
 
@@ -28,26 +30,36 @@ Bytes ExifBlock(int orientation) {
     return t.Tiff();
 }
 
-// A 400 x 300 white JPEG whose top-left 100 x 50 corner is red, stored with the
-// given Orientation; with `xmpFirst` an XMP segment comes before the EXIF one.
-Bytes MarkedJpeg(int orientation, bool xmpFirst = false) {
+// A 400 x 300 white picture whose top-left 100 x 50 corner is red.
+Surface RedCorner() {
     auto picture = *Surface::Create(400, 300, kWhite);
     for (int y = 0; y < 50; ++y)
-        std::fill_n(picture.Row(y).begin(), 100, kRed);
-    Bytes jpeg = EncodeJpeg(picture, EncodeOptions{95}).value();
-    const Bytes xmp = Segment(0xE1, ToBytes(std::string("http://ns.adobe.com/xap/1.0/") + '\0' +
-                                            "<x:xmpmeta xmlns:x='adobe:ns:meta/'/>"));
-    const Bytes segments =
-        Concat({xmpFirst ? xmp : Bytes{}, Segment(0xE1, ExifPayload(ExifBlock(orientation)))});
+        for (int x = 0; x < 100; ++x)
+            picture.Row(y)[static_cast<std::size_t>(x)] = kRed;
+    return picture;
+}
+
+// That picture as a JPEG stored with the given Orientation; `xmpBytes` of XMP come first, in APP1
+// segments of at most 64 KiB as editors write them.
+Bytes MarkedJpeg(int orientation, std::size_t xmpBytes = 0) {
+    Bytes jpeg = EncodeJpeg(RedCorner(), EncodeOptions{95}).value();
+    Bytes segments;
+    const std::string mark = std::string("http://ns.adobe.com/xap/1.0/") + '\0';
+    for (std::size_t left = xmpBytes; left > 0;) {
+        const std::size_t part = std::min<std::size_t>(left, 0xFFFF - 2 - mark.size());
+        segments = Concat({segments, Segment(0xE1, Concat({ToBytes(mark), Bytes(part, ' ')}))});
+        left -= part;
+    }
+    segments = Concat({segments, Segment(0xE1, ExifPayload(ExifBlock(orientation)))});
     jpeg.insert(jpeg.begin() + 2, segments.begin(), segments.end());
     return jpeg;
 }
 
 class Upright : public FormTest {
   protected:
-    std::string Source(int orientation, bool xmpFirst = false) {
+    std::string Source(int orientation, std::size_t xmpBytes = 0) {
         const std::string path = dir / "photo.jpg";
-        Files::Local().WriteAll(path, MarkedJpeg(orientation, xmpFirst));
+        Files::Local().WriteAll(path, MarkedJpeg(orientation, xmpBytes));
         return path;
     }
     // Action 4 at 50 % into (R)photo<ext>.
@@ -115,16 +127,49 @@ TEST_F(Upright, WebpAndAvifOutputsCarryTheBlockAndAreDated) {
     }
 }
 
+// A short XMP segment, and more XMP than the first read of a file's start holds.
 TEST_F(Upright, XmpBeforeExifIsDatedAndKeepsTheBlock) {
-    Add(Source(1, true));
+    const std::size_t bigXmp = 5 * 65000;
+    Add(Source(1, 40));
+    const std::string big = dir / "big.jpg";
+    ASSERT_TRUE(Files::Local().WriteAll(big, MarkedJpeg(1, bigXmp)));
+    Add(big);
     form.Check1.setValue(1);
     form.Combo1.setListIndex(2); // CCYY-MM-DD
     Run(6, "trip");
-    const std::string named = dir / "2021-05-06 trip-001.jpg";
-    ASSERT_TRUE(std::filesystem::exists(named)) << dir.Listing();
-    const auto block = exif::ExifTiffBlock(*Files::Local().ReadAll(named));
-    ASSERT_TRUE(block);
-    EXPECT_EQ(*block, ExifBlock(1));
+    for (const char* name : {"2021-05-06 trip-001.jpg", "2021-05-06 trip-002.jpg"}) {
+        ASSERT_TRUE(std::filesystem::exists(dir / name)) << dir.Listing();
+        const auto block = exif::ExifTiffBlock(*Files::Local().ReadAll(dir / name));
+        ASSERT_TRUE(block) << name;
+        EXPECT_EQ(*block, ExifBlock(1)) << name;
+    }
+    ASSERT_TRUE(Files::Local().WriteAll(big, MarkedJpeg(6, bigXmp)));
+    EXPECT_EQ(exif::FileOrientation(Files::Local(), big), 6);
+}
+
+// A phone's HEIC: its irot box turns it, and its EXIF Orientation, which says the
+// same, does not turn it again; its Exif item dates it.
+TEST_F(Upright, HeicIsTurnedOnceAndDatedByItsExifItem) {
+    const auto heic = WriteHeic(RedCorner(), {nullptr, 0, ExifBlock(6), 6});
+    if (!heic)
+        GTEST_SKIP() << "libheif has no HEVC encoder here";
+    ASSERT_TRUE(Files::Local().WriteAll(dir / "phone.heic", *heic));
+    Add(dir / "phone.heic");
+    form.Text2.setText("50");
+    form.Check8.setValue(1);
+    form.Combo4.setListIndex(5); // PNG
+    Run(4);
+    const Surface p = DecodePicture(*Files::Local().ReadAll(dir / "(R)phone.PNG")).value().pixels;
+    ASSERT_EQ(p.Width(), 150);
+    ASSERT_EQ(p.Height(), 200);
+    EXPECT_EQ(p.At(p.Width() - 3, 2) & 0xFFC0C0C0u, kRed & 0xFFC0C0C0u);
+    EXPECT_EQ(p.At(2, p.Height() - 3) & 0xFFC0C0C0u, kWhite & 0xFFC0C0C0u);
+
+    Add(dir / "phone.heic"); // a run empties the list
+    form.Check1.setValue(1);
+    form.Combo1.setListIndex(2); // CCYY-MM-DD
+    Run(1, "trip");
+    EXPECT_TRUE(std::filesystem::exists(dir / "2021-05-06 trip-001.heic")) << dir.Listing();
 }
 
 TEST_F(Upright, PreviewShowsThePictureUprightWithTheOptionOff) {
