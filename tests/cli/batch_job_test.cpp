@@ -34,57 +34,42 @@ Outcome RunJob(std::vector<std::string> args) {
     return {status, out.str(), err.str()};
 }
 
+std::string Text(const std::string& path) {
+    const auto bytes = Files::Local().ReadAll(path);
+    return bytes ? std::string(bytes->begin(), bytes->end()) : "<none>";
+}
+
 // --settings starts from the window's settings file and writes it as the run
-// starts; without it the file is left alone.
-TEST(BatchJob, SettingsFileOnlyWhenAsked) {
-    TempDir config, pictures;
-    ::setenv("XDG_CONFIG_HOME", config.Path().c_str(), 1);
-    const std::string file = config / "KVD/config.txt";
+// starts, making the folders a fresh account lacks; without it the file is left
+// alone. A config.txt kept as a link into a dotfiles folder stays a link, and
+// what it holds (the action included) starts the next run.
+TEST(BatchJob, SettingsFileOnlyWhenAskedMadeWhereMissingAndKeptALink) {
+    TempDir home, pictures;
+    const std::string config = home / "missing/config", file = config + "/KVD/config.txt";
+    ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
     EXPECT_EQ(RunJob({"--action", "2", "--name", "N", pictures.Write("a.jpg")}).status,
               kAllProcessed);
     EXPECT_FALSE(std::filesystem::exists(file));
-
-    std::filesystem::create_directory(config / "KVD");
-    config.Write("KVD/config.txt", "showdate=0\r\nexif=0\r\ntime=1\r\n");
     EXPECT_EQ(
-        RunJob({"--settings", "--action", "2", "--name", "M", pictures.Write("b.jpg")}).status,
+        RunJob({"--settings", "--action", "2", "--name", "N", pictures.Write("b.jpg")}).status,
         kAllProcessed);
-    const auto bytes = Files::Local().ReadAll(file);
-    ASSERT_TRUE(bytes);
-    const std::string text(bytes->begin(), bytes->end());
-    // The restored "time=1" and the flags both reach the file.
-    EXPECT_NE(text.find("\r\ntime=1\r\nlastselection=2\r\n"), std::string::npos) << text;
-    EXPECT_NE(text.find("\r\nexif=0\r\n"), std::string::npos);
-    EXPECT_TRUE(text.ends_with("firstrun=1\r\nVER=1\r\n"));
-    ::unsetenv("XDG_CONFIG_HOME");
-}
-
-// A fresh account: --settings makes the missing configuration folders and writes
-// the file; the next run finds its action there, and a config.txt kept as a link
-// into a dotfiles folder stays a link.
-TEST(BatchJob, SettingsMakeTheirFolderRememberTheActionAndKeepALink) {
-    TempDir home, pictures;
-    const std::string config = home / "missing/config";
-    ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
-    EXPECT_EQ(
-        RunJob({"--settings", "--action", "2", "--name", "N", pictures.Write("a.jpg")}).status,
-        kAllProcessed);
-    const auto bytes = Files::Local().ReadAll(config + "/KVD/config.txt");
-    ASSERT_TRUE(bytes);
-    const std::string text(bytes->begin(), bytes->end());
+    const std::string text = Text(file);
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 20) << text;
+    EXPECT_NE(text.find("\r\nlastselection=2\r\n"), std::string::npos) << text;
 
     std::filesystem::create_directory(home / "dots");
-    std::filesystem::rename(config + "/KVD/config.txt", home / "dots/config.txt");
-    std::filesystem::create_symlink(home / "dots/config.txt", config + "/KVD/config.txt");
-    const Outcome r = RunJob({"--settings", "--name", "M", pictures.Write("b.jpg")});
+    home.Write("dots/config.txt", "showdate=0\r\nexif=0\r\ntime=1\r\nlastselection=2\r\n");
+    std::filesystem::remove(file);
+    std::filesystem::create_symlink(home / "dots/config.txt", file);
+    const Outcome r = RunJob({"--settings", "--name", "M", pictures.Write("c.jpg")});
     EXPECT_EQ(r.status, kAllProcessed) << r.err;
     EXPECT_TRUE(std::filesystem::exists(pictures / "M-001.jpg")); // action 2 again
-    EXPECT_TRUE(std::filesystem::is_symlink(config + "/KVD/config.txt"));
-    const auto linked = Files::Local().ReadAll(home / "dots/config.txt");
-    ASSERT_TRUE(linked);
-    EXPECT_NE(std::string(linked->begin(), linked->end()).find("lastselection=2\r\n"),
-              std::string::npos);
+    EXPECT_TRUE(std::filesystem::is_symlink(file));
+    // The restored "time=1" and the flags both reach the file.
+    const std::string linked = Text(home / "dots/config.txt");
+    EXPECT_NE(linked.find("\r\ntime=1\r\nlastselection=2\r\n"), std::string::npos) << linked;
+    EXPECT_NE(linked.find("\r\nexif=0\r\n"), std::string::npos);
+    EXPECT_TRUE(linked.ends_with("firstrun=1\r\nVER=1\r\n"));
     ::unsetenv("XDG_CONFIG_HOME");
 }
 

@@ -3,9 +3,8 @@
 #include "import/folder_file.h"
 #include "import/form2.h"
 #include "import/import_rules.h"
+#include "main/form_fixture.h"
 #include "platform/text.h"
-#include "support/scripted_services.h"
-#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -18,11 +17,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class Form2Test : public ::testing::Test {
+class Form2Test : public FormTest {
   protected:
-    ScriptedServices services;
-    Form1 main{services};
-    TempDir dir;
     TempDir config;
     std::unique_ptr<Form2> dialog;
     std::vector<std::string> loaded, opened;
@@ -30,7 +26,7 @@ class Form2Test : public ::testing::Test {
     std::string savedHome;
 
     void SetUp() override {
-        main.Form_Load();
+        FormTest::SetUp();
         // The tree starts at the home folder: make that an empty folder of ours.
         savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
         fs::create_directory(dir / "home");
@@ -39,7 +35,7 @@ class Form2Test : public ::testing::Test {
     void TearDown() override { ::setenv("HOME", savedHome.c_str(), 1); }
 
     Form2& Open() {
-        dialog = std::make_unique<Form2>(main, services);
+        dialog = std::make_unique<Form2>(form, services);
         dialog->settingsFolder = config / "KVD";
         dialog->Drive1.source = [] { return std::vector<Mount>{{"", "/", "", ""}}; };
         dialog->LoadThumbnail = [this](const std::string& path) {
@@ -65,12 +61,6 @@ class Form2Test : public ::testing::Test {
         for (const auto& path : dialog->ThumbPaths)
             out += (path.empty() ? "-" : FileNamePart(path)) + " ";
         out += dialog->Label9.Visible() ? "more" : dialog->Label10.Visible() ? "end" : "none";
-        return out;
-    }
-    static std::vector<std::string> Entries(const ListControl& list) {
-        std::vector<std::string> out;
-        for (int i = 0; i < list.ListCount(); ++i)
-            out.push_back(list.List(i));
         return out;
     }
 };
@@ -116,9 +106,8 @@ TEST_F(Form2Test, ImportAddsPicturesFolderByFolderAndCloses) {
     const std::string a = Folder("A", {"a.jpg", "b.JPEG", "c.txt", "d.jpg.bak", ".e.jpg"});
     const std::string b = Folder("B", {"z.png", "A.JPG"});
     Folder("A/sub", {"deep.jpg"});
-    services.dialogAnswers.push_back(b + "/z.png"); // listed before the import
-    main.Command7.Click();
-    main.shared.ProcessedCount = 5;
+    Add(b + "/z.png"); // listed before the import
+    form.shared.ProcessedCount = 5;
     Form2& d = Open();
     for (const auto& folder : {a, b}) {
         d.Dir1.setPath(folder);
@@ -126,13 +115,13 @@ TEST_F(Form2Test, ImportAddsPicturesFolderByFolderAndCloses) {
     }
     d.Command1.Click();
 
-    EXPECT_EQ(Entries(main.List3),
+    EXPECT_EQ(Entries(form.List3),
               (std::vector<std::string>{b + "/z.png", a + "/a.jpg", a + "/b.JPEG", b + "/A.JPG"}));
-    EXPECT_EQ(Entries(main.List2), (std::vector<std::string>{"z.png", "a.jpg", "b.JPEG", "A.JPG"}));
-    EXPECT_EQ(main.shared.PictureCount, 4);
-    EXPECT_EQ(main.shared.ProcessedCount, 0);
-    EXPECT_EQ(main.Label19.Caption(), "Files to Process: 4");
-    EXPECT_TRUE(main.Command1.Visible());
+    EXPECT_EQ(Entries(form.List2), (std::vector<std::string>{"z.png", "a.jpg", "b.JPEG", "A.JPG"}));
+    EXPECT_EQ(form.shared.PictureCount, 4);
+    EXPECT_EQ(form.shared.ProcessedCount, 0);
+    EXPECT_EQ(form.Label19.Caption(), "Files to Process: 4");
+    EXPECT_TRUE(form.Command1.Visible());
     EXPECT_EQ(unloads, 1);
     EXPECT_TRUE(services.messages.empty());
 }
@@ -271,7 +260,7 @@ TEST_F(Form2Test, UnreadableFolderOrLostDriveLeavesTheDialogUsable) {
     EXPECT_EQ(Page(), "- - - - none");
     d.Command3.Click();
     d.Command1.Click();
-    EXPECT_EQ(main.List3.ListCount(), 0);
+    EXPECT_EQ(form.List3.ListCount(), 0);
     EXPECT_TRUE(services.messages.empty());
     EXPECT_EQ(unloads, 1);
 }
@@ -280,7 +269,8 @@ TEST(ImportRules, PictureFilesByExtensionInAnyCase) {
     for (const char* name : {"a.jpg", "b.JPEG", "c.Tif", "d.tiff", "e.PNG", "f.gif", "g.bmp",
                              "h.webp", "i.AVIF", "j.heic", "k.HEIF"})
         EXPECT_TRUE(IsPictureFile(name)) << name;
-    for (const char* name : {"c.txt", "d.jpg.bak", "jpg", "e.jpe", "f.pngx", "g.heics", ""})
+    for (const char* name :
+         {"c.txt", "d.jpg.bak", "jpg", "e.jpe", "f.pngx", "g.heics", "k.wbmp", ""})
         EXPECT_FALSE(IsPictureFile(name)) << name;
 }
 

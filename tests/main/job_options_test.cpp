@@ -5,30 +5,23 @@ namespace {
 
 using JobOptions = FormTest;
 
-struct EnablingCase {
-    int action;
-    bool naming;
-    bool resizing;
-};
-
-class EnablingRule : public FormTest, public ::testing::WithParamInterface<EnablingCase> {};
-
-TEST_P(EnablingRule, FollowsTheAction) {
-    form.Combo2.setListIndex(GetParam().action);
+TEST_F(JobOptions, EnablingFollowsTheAction) {
+    const struct {
+        int action;
+        bool naming, resizing;
+    } cases[] = {{0, false, false}, {1, true, false}, {2, true, false}, {3, false, true},
+                 {4, false, true},  {5, true, true},  {6, true, true},  {7, true, true}};
     using Controls = std::initializer_list<const Control*>;
-    for (const Control* c : Controls{&form.Text1, &form.Check1, &form.Check2, &form.Frame2})
-        EXPECT_EQ(c->Enabled(), GetParam().naming) << c->Name();
-    for (const Control* c :
-         Controls{&form.Frame1, &form.Combo4, &form.Text5, &form.Check3, &form.Check6, &form.Text2})
-        EXPECT_EQ(c->Enabled(), GetParam().resizing) << c->Name();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.action);
+        form.Combo2.setListIndex(c.action);
+        for (const Control* n : Controls{&form.Text1, &form.Check1, &form.Check2, &form.Frame2})
+            EXPECT_EQ(n->Enabled(), c.naming) << n->Name();
+        for (const Control* r : Controls{&form.Frame1, &form.Combo4, &form.Text5, &form.Check3,
+                                         &form.Check6, &form.Text2})
+            EXPECT_EQ(r->Enabled(), c.resizing) << r->Name();
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    EveryAction, EnablingRule,
-    ::testing::Values(EnablingCase{0, false, false}, EnablingCase{1, true, false},
-                      EnablingCase{2, true, false}, EnablingCase{3, false, true},
-                      EnablingCase{4, false, true}, EnablingCase{5, true, true},
-                      EnablingCase{6, true, true}, EnablingCase{7, true, true}));
 
 TEST_F(JobOptions, PixelModeEnablesTheSizeFieldsAndTheirPresets) {
     form.Combo2.setListIndex(4);

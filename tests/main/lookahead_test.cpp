@@ -4,31 +4,25 @@
 #include "main/lookahead.h"
 
 #include "imaging/gdiplus.h"
+#include "imaging/test_pictures.h"
 #include "platform/stop_request.h"
 #include "support/temp_dir.h"
 
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <iterator>
 
 namespace zembra {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string Bytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
 // What the run writes for the picture when it does the work itself.
-std::string Plain(const LookaheadJob& job, const SizeRule& rule, const std::string& out) {
+Bytes Plain(const LookaheadJob& job, const SizeRule& rule, const std::string& out) {
     cGdiPlus gdip;
     auto rows = gdip.FilenameToRows(job.source);
     const auto target = TargetPixels(rule, rows->Width(), rows->Height());
     EXPECT_EQ(gdip.RowsToFile(*rows, target->width, target->height, out, job.quality), -1);
-    return Bytes(out);
+    return testing::ReadFile(out);
 }
 
 bool Leftovers(const testing::TempDir& dir) {
@@ -69,7 +63,7 @@ TEST_F(LookaheadTest, GivesTheRunsOwnBytesForEveryFormatSizeAndWorker) {
         SCOPED_TRACE(job.source);
         auto file = worker.Take(job.index, job.source);
         ASSERT_TRUE(file);
-        EXPECT_EQ(Bytes(file->Path()),
+        EXPECT_EQ(testing::ReadFile(file->Path()),
                   Plain(job, rule, dir / ("plain" + std::to_string(job.index) + job.extension)));
     };
     for (const auto& c : cases) {

@@ -6,8 +6,9 @@ namespace {
 using PictureList = FormTest;
 using Strings = std::vector<std::string>;
 
-// Linux file names are case-sensitive: only the exact same path is a duplicate.
-TEST_F(PictureList, AddsEachExactPathOnce) {
+// Linux file names are case-sensitive: only the exact same path is a duplicate,
+// chosen alone or among others; adding resets the counters.
+TEST_F(PictureList, AddsEachExactPathOnceAndResetsTheCounters) {
     Add("/P/a.jpg");
     Add("/P/a.jpg");
     EXPECT_EQ(Entries(form.List3), Strings{"/P/a.jpg"});
@@ -21,24 +22,17 @@ TEST_F(PictureList, AddsEachExactPathOnce) {
         services.dialogRequests.back().filter,
         "Images Files (*.jpeg;*.jpg;*.gif;*.png;*.bmp;*.tif;*.tiff;*.webp;*.avif;*.heic;*.heif)|"
         "*.jpeg;*.jpg;*.gif;*.png;*.bmp;*.tif;*.tiff;*.webp;*.avif;*.heic;*.heif");
-    Add("/P/A.JPG");
-    Add(std::string("/P\0a.JPG\0A.JPG", 14));
-    EXPECT_EQ(Entries(form.List3), (Strings{"/P/a.jpg", "/P/A.JPG", "/P/a.JPG"}));
-}
-
-TEST_F(PictureList, MultipleSelectionSkipsListedPicturesAndResetsCounters) {
-    Add("/P/a.jpg");
     form.shared.ProcessedCount = 3;
-    Add(std::string("/P\0a.jpg\0b.jpg", 14));
-    EXPECT_EQ(Entries(form.List3), (Strings{"/P/a.jpg", "/P/b.jpg"}));
-    EXPECT_EQ(Entries(form.List2), (Strings{"a.jpg", "b.jpg"}));
+    Add(std::string("/P\0a.jpg\0A.JPG\0b.jpg", 20));
+    EXPECT_EQ(Entries(form.List3), (Strings{"/P/a.jpg", "/P/A.JPG", "/P/b.jpg"}));
+    EXPECT_EQ(Entries(form.List2), (Strings{"a.jpg", "A.JPG", "b.jpg"}));
     EXPECT_EQ(form.shared.ProcessedCount, 0);
-    EXPECT_EQ(form.Label19.Caption(), "Files to Process: 2");
-    EXPECT_EQ(form.Label3.Caption(), "0 of 2 processed - 0 skipped");
+    EXPECT_EQ(form.Label19.Caption(), "Files to Process: 3");
+    EXPECT_EQ(form.Label3.Caption(), "0 of 3 processed - 0 skipped");
     EXPECT_TRUE(form.Command11.Visible());
     Add(""); // a cancelled dialog changes nothing
-    EXPECT_EQ(form.List3.ListCount(), 2);
-    EXPECT_EQ(form.Label19.Caption(), "Files to Process: 2");
+    EXPECT_EQ(form.List3.ListCount(), 3);
+    EXPECT_EQ(form.Label19.Caption(), "Files to Process: 3");
 }
 
 // Lists longer than 16-bit counters hold: duplicates are still found after the

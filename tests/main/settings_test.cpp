@@ -48,7 +48,8 @@ TEST_F(Settings, WrittenSettingsAreRestoredAndWrittenAgainUnchanged) {
     form.Text1.setText("Holiday");
     form.Combo4.setListIndex(5);
     form.Check6.setValue(1);
-    form.writeconfig(); // the KVD folder does not exist yet
+    form.Check8.setValue(1); // kept in a file of its own: config.txt keeps its lines
+    form.writeconfig();      // the KVD folder does not exist yet
     EXPECT_EQ(ReadText(ConfigFile()),
               "date=2\r\nshowdate=1\r\ntime=0\r\nlastselection=6\r\naspect=1\r\nexif=0\r\n"
               "resizequality=85\r\ntext2=40\r\nheight=600\r\ncombo3=4\r\nwidth=800\r\n"
@@ -69,6 +70,7 @@ TEST_F(Settings, WrittenSettingsAreRestoredAndWrittenAgainUnchanged) {
     EXPECT_EQ(restored.VScroll1.Value(), 40);
     EXPECT_EQ(restored.VScroll2.Value(), 85);
     EXPECT_EQ(restored.HScroll1.Value(), 1);
+    EXPECT_EQ(restored.Check8.Value(), 1);
     EXPECT_EQ(restored.shared.WatermarkFile, watermark);
     EXPECT_EQ(restored.Label28.Caption(), "...ark-name.png"); // cut to "..." and 12
     // Not stored: the base name, the conversion and the watermark switch.
@@ -85,49 +87,43 @@ TEST_F(Settings, WrittenSettingsAreRestoredAndWrittenAgainUnchanged) {
     EXPECT_EQ(ReadText(ConfigFile()), second);
 }
 
-struct ReadCase {
-    const char* text;
-    std::function<void(const Form1&)> check;
-};
-
-class SettingsLines : public Settings, public ::testing::WithParamInterface<ReadCase> {};
-
-TEST_P(SettingsLines, AreAppliedThroughTheControls) {
-    Load(form, GetParam().text);
-    GetParam().check(form);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    EdgeCases, SettingsLines,
-    ::testing::Values(
-        ReadCase{"date=-1\r\n", [](const Form1& f) { EXPECT_EQ(f.Combo1.ListIndex(), 0); }},
-        ReadCase{"date=3\n", [](const Form1& f) { EXPECT_EQ(f.Combo1.ListIndex(), 3); }},
+TEST_F(Settings, LinesAreAppliedThroughTheControls) {
+    const std::pair<const char*, std::function<void(const Form1&)>> cases[] = {
+        {"date=-1\r\n", [](const Form1& f) { EXPECT_EQ(f.Combo1.ListIndex(), 0); }},
+        {"date=3\n", [](const Form1& f) { EXPECT_EQ(f.Combo1.ListIndex(), 3); }},
         // Keys count letter case: "Date=" is not "date=".
-        ReadCase{"Date=3\r\n", [](const Form1& f) { EXPECT_EQ(f.Combo1.ListIndex(), 0); }},
-        ReadCase{"resizetype=p\r\n",
-                 [](const Form1& f) {
-                     EXPECT_TRUE(f.Option4.Value());
-                     EXPECT_FALSE(f.Option3.Value());
-                 }},
-        ReadCase{"lastselection=4\r\nresizetype=P\r\n",
-                 [](const Form1& f) {
-                     EXPECT_TRUE(f.Option3.Value());
-                     EXPECT_FALSE(f.Check4.Enabled()); // start-up leaves it disabled
-                 }},
-        ReadCase{"showdate=1\r\nexif=0\r\naspect=0\r\nfirstrun=0\r\n",
-                 [](const Form1& f) {
-                     EXPECT_EQ(f.Check1.Value(), 0);
-                     EXPECT_EQ(f.Check3.Value(), 1);
-                     EXPECT_EQ(f.Check4.Value(), 1);
-                 }},
+        {"Date=3\r\n", [](const Form1& f) { EXPECT_EQ(f.Combo1.ListIndex(), 0); }},
+        {"resizetype=p\r\n",
+         [](const Form1& f) {
+             EXPECT_TRUE(f.Option4.Value());
+             EXPECT_FALSE(f.Option3.Value());
+         }},
+        {"lastselection=4\r\nresizetype=P\r\n",
+         [](const Form1& f) {
+             EXPECT_TRUE(f.Option3.Value());
+             EXPECT_FALSE(f.Check4.Enabled()); // start-up leaves it disabled
+         }},
+        {"showdate=1\r\nexif=0\r\naspect=0\r\nfirstrun=0\r\n",
+         [](const Form1& f) {
+             EXPECT_EQ(f.Check1.Value(), 0);
+             EXPECT_EQ(f.Check3.Value(), 1);
+             EXPECT_EQ(f.Check4.Value(), 1);
+         }},
         // A watermark that has gone is forgotten, name and all.
-        ReadCase{"watermarkfile=/nowhere/logo.png\r\nwatermarkname=logo.png\r\n",
-                 [](const Form1& f) {
-                     EXPECT_EQ(f.shared.WatermarkFile, "");
-                     EXPECT_EQ(f.Label28.Caption(), "[Browse]");
-                 }},
+        {"watermarkfile=/nowhere/logo.png\r\nwatermarkname=logo.png\r\n",
+         [](const Form1& f) {
+             EXPECT_EQ(f.shared.WatermarkFile, "");
+             EXPECT_EQ(f.Label28.Caption(), "[Browse]");
+         }},
         // Without a VER line the start-up check is on.
-        ReadCase{"time=1\r\n", [](const Form1& f) { EXPECT_EQ(f.shared.UpdateOnStartup, 1); }}));
+        {"time=1\r\n", [](const Form1& f) { EXPECT_EQ(f.shared.UpdateOnStartup, 1); }}};
+    for (const auto& [text, check] : cases) {
+        SCOPED_TRACE(text);
+        Form1 fresh{services};
+        Load(fresh, text);
+        check(fresh);
+    }
+}
 
 TEST_F(Settings, AValueNoControlTakesStopsTheReading) {
     Load(form, "time=1\r\ntext2=abc\r\nexif=0\r\n");

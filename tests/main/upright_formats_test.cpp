@@ -2,10 +2,10 @@
 // carry the EXIF block, JPEG files whose XMP segments come before it, and a
 // phone's HEIC with its Exif item.
 #include "exif/container_exif.h"
+#include "exif/exif_test_support.h"
 #include "exif/upright_block.h"
 #include "form_fixture.h"
 #include "imaging/codec.h"
-#include "main/settings_file.h"
 #include "support/heic_writer.h"
 
 #include <filesystem>
@@ -15,45 +15,19 @@ namespace {
 
 constexpr std::uint32_t kRed = 0xFFFF0000u, kWhite = 0xFFFFFFFFu;
 
-void PutBig(Bytes& b, std::uint32_t v, int n) {
-    for (int i = n - 1; i >= 0; --i)
-        b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-}
-
 // A big-endian EXIF block: IFD0 with Orientation and the Exif directory (date
 // taken, pixel sizes 400 x 300), then a thumbnail directory linked after IFD0.
 Bytes ExifBlock(int orientation) {
-    const std::string date = std::string("2021:05:06 07:08:09") + '\0';
-    const std::uint32_t ifd0 = 8, exif = ifd0 + 2 + 2 * 12 + 4, dateAt = exif + 2 + 3 * 12 + 4;
-    const std::uint32_t ifd1 = dateAt + static_cast<std::uint32_t>(date.size());
-    Bytes b = {'M', 'M', 0, 42};
-    PutBig(b, ifd0, 4);
-    const auto entry = [&](std::uint32_t tag, std::uint32_t type, std::uint32_t count,
-                           std::uint32_t value) {
-        PutBig(b, tag, 2), PutBig(b, type, 2), PutBig(b, count, 4), PutBig(b, value, 4);
-    };
-    PutBig(b, 2, 2);
-    entry(274, 3, 1, static_cast<std::uint32_t>(orientation) << 16);
-    entry(0x8769, 4, 1, exif);
-    PutBig(b, ifd1, 4);
-    PutBig(b, 3, 2);
-    entry(0x9003, 2, static_cast<std::uint32_t>(date.size()), dateAt);
-    entry(0xA002, 4, 1, 400);
-    entry(0xA003, 4, 1, 300);
-    PutBig(b, 0, 4);
-    b.insert(b.end(), date.begin(), date.end());
-    PutBig(b, 1, 2);
-    entry(0x0103, 3, 1, 6u << 16);
-    PutBig(b, 0, 4);
-    return b;
-}
-
-Bytes App1(const std::string& mark, const Bytes& payload) {
-    Bytes segment = {0xFF, 0xE1};
-    PutBig(segment, static_cast<std::uint32_t>(mark.size() + payload.size() + 2), 2);
-    segment.insert(segment.end(), mark.begin(), mark.end());
-    segment.insert(segment.end(), payload.begin(), payload.end());
-    return segment;
+    TiffBuilder t(ByteOrder::Big);
+    const auto short16 = [&t](int v) { return t.Field16(static_cast<std::uint16_t>(v)); };
+    const std::uint32_t ifd0 =
+        t.Directory({{274, 3, 1, short16(orientation)}, {0x8769, 4, 1, t.Field32(0)}});
+    t.Patch32(ifd0 + 2 + 12 + 8,
+              t.Directory({{0x9003, 2, 20, ToBytes(std::string("2021:05:06 07:08:09") + '\0')},
+                           {0xA002, 4, 1, t.Field32(400)},
+                           {0xA003, 4, 1, t.Field32(300)}}));
+    t.Patch32(ifd0 + 2 + 2 * 12, t.Directory({{0x0103, 3, 1, short16(6)}}));
+    return t.Tiff();
 }
 
 // A 400 x 300 white picture whose top-left 100 x 50 corner is red.
@@ -73,12 +47,10 @@ Bytes MarkedJpeg(int orientation, std::size_t xmpBytes = 0) {
     const std::string mark = std::string("http://ns.adobe.com/xap/1.0/") + '\0';
     for (std::size_t left = xmpBytes; left > 0;) {
         const std::size_t part = std::min<std::size_t>(left, 0xFFFF - 2 - mark.size());
-        const Bytes app1 = App1(mark, Bytes(part, ' '));
-        segments.insert(segments.end(), app1.begin(), app1.end());
+        segments = Concat({segments, Segment(0xE1, Concat({ToBytes(mark), Bytes(part, ' ')}))});
         left -= part;
     }
-    const Bytes exif = App1(std::string("Exif\0\0", 6), ExifBlock(orientation));
-    segments.insert(segments.end(), exif.begin(), exif.end());
+    segments = Concat({segments, Segment(0xE1, ExifPayload(ExifBlock(orientation)))});
     jpeg.insert(jpeg.begin() + 2, segments.begin(), segments.end());
     return jpeg;
 }
@@ -210,25 +182,6 @@ TEST_F(Upright, PreviewShowsThePictureUprightWithTheOptionOff) {
     EXPECT_LT(form.Image1.Width(), form.Image1.Height());
     // The stored top-left corner shows at the top right.
     EXPECT_EQ(shown->At(shown->Width() - 2, 1) & 0xFFC0C0C0u, kRed & 0xFFC0C0C0u);
-}
-
-TEST(UprightSetting, RememberedBesideConfigWhichKeepsItsLines) {
-    TempDir appData;
-    ScriptedServices services;
-    {
-        Form1 form{services};
-        form.ApplicationDataFolder = [&] { return appData.Path(); };
-        form.Form_Load();
-        form.Check8.setValue(1);
-        form.Command2_Click();
-    }
-    const auto config = Files::Local().ReadAll(appData / "KVD/config.txt");
-    ASSERT_TRUE(config);
-    EXPECT_EQ(ConfigFileLines(std::string(config->begin(), config->end())).size(), 20u);
-    Form1 again{services};
-    again.ApplicationDataFolder = [&] { return appData.Path(); };
-    again.Form_Load();
-    EXPECT_EQ(again.Check8.Value(), 1);
 }
 
 } // namespace

@@ -175,31 +175,17 @@ TEST_F(PictureBoxTest, PaintPictureStretchesInTheScaleModeAndReadsOldPixels) {
     EXPECT_THROW(box.PaintPicture(nullptr, 0, 0), PlatformError);
 }
 
-TEST_F(PictureBoxTest, ResizeFlowCarriesOnlyEachPicturesOwnProfile) {
-    // The path of a resize: the loaded picture in an auto-sized box (picture plus two
-    // border pixels a side), stretched into another at half its drawable size, then
-    // that box's image becomes its picture.
-    auto loaded = Surface::CreateShared(4, 6);
-    loaded->SetProfile(std::make_shared<const std::vector<std::uint8_t>>(3, 0x42));
-    box.setAutoSize(true);
-    box.setPicture(loaded);
-    PictureBox target(form, "Picture2");
-    target.setWidth((box.Width() - 60) * 0.5 + 60);
-    target.setHeight((box.Height() - 60) * 0.5 + 60);
-    target.PaintPicture(box.Picture(), 0, 0, target.ScaleWidth(), target.ScaleHeight());
-    target.setPicture(target.Image());
-    ASSERT_TRUE(target.Picture());
-    EXPECT_EQ(target.Picture()->Width(), 2);
-    EXPECT_EQ(target.Picture()->Height(), 3);
-    EXPECT_EQ(target.Picture()->Profile(), loaded->Profile());
-
-    // The next picture has no profile and is left with none; a painting over a
-    // part of the box (a logo) keeps the box's own.
-    target.PaintPicture(Surface::CreateShared(4, 6), 0, 0, target.ScaleWidth(),
-                        target.ScaleHeight());
-    EXPECT_FALSE(target.Image()->Profile());
-    target.PaintPicture(loaded, 0, 0, 15, 15);
-    EXPECT_FALSE(target.Image()->Profile());
+// A painting over the whole box gives it the painting's profile; a logo over a
+// part keeps the box's own. That no profile passes from one picture to the next
+// in a run is the watermark's test.
+TEST_F(PictureBoxTest, OnlyAPaintingOverTheWholeBoxTakesItsProfile) {
+    auto profiled = Surface::CreateShared(4, 6);
+    profiled->SetProfile(std::make_shared<const std::vector<std::uint8_t>>(3, 0x42));
+    Borderless(2, 3, K);
+    box.PaintPicture(profiled, 0, 0, 15, 15);
+    EXPECT_FALSE(box.Image()->Profile());
+    box.PaintPicture(profiled, 0, 0, box.ScaleWidth(), box.ScaleHeight());
+    EXPECT_EQ(box.Image()->Profile(), profiled->Profile());
 }
 
 } // namespace
