@@ -32,14 +32,18 @@ JournallingFiles::~JournallingFiles() {
 int JournallingFiles::announce(const JournalStep& step) {
     if (!journal_ && !folder_.empty())
         journal_ = JournalFile::Create(folder_);
-    if (!journal_ || !journal_->Append(IntentLine(steps_ + 1, step)))
+    // Every line is written before its change, so a killed run leaves it behind.
+    // Only an original leaving its name waits for the disk as well: that is the
+    // step whose record must outlive a power failure, and the run syncs its
+    // output then anyway; a sync per new file or name would double a run's time.
+    const bool durable = step.kind == StepKind::Replaced || step.kind == StepKind::Trashed;
+    if (!journal_ || !journal_->Append(IntentLine(steps_ + 1, step), durable))
         return 0;
     return ++steps_;
 }
 
-// The intent is what must be on the disk before a change; the line that says
-// it was done goes with the next one (undo tells from the files whether a step
-// whose line is missing was done), which halves the syncs of a run.
+// The line that says a step was done is not synced: undo tells from the files
+// whether a step whose line is missing was done.
 void JournallingFiles::done(int number, const JournalStep& step) {
     if (number > 0 && journal_ && journal_->Append(DoneLine(number, step), false))
         ++doneSteps_;
