@@ -41,14 +41,16 @@ check "it says why" test "$(echo "$err" | head -n 1)" = \
     "zembra-batch: --size 30000x30000 asks for 900000000 pixels; a picture may have at most 268435456"
 
 # A very tall, thin size on a small picture ends (done or refused), and it never
-# leaves a temporary file.
+# leaves a temporary file. The row-by-row encoders get a tenth of the height: under
+# the sanitizers a million GIF rows take a minute, and the path is the same.
 cp "$samples/harbour.jpg" thin.jpg
 for convert in none png bmp gif; do
-    "$batch" --action 6 --name "Thin$convert" --size 7x999999 --no-keep-aspect --convert $convert \
+    height=$([ $convert = none ] && echo 999999 || echo 99999)
+    "$batch" --action 6 --name "Thin$convert" --size 7x$height --no-keep-aspect --convert $convert \
         thin.jpg >/dev/null 2>&1
     status=$?
-    check "--size 7x999999 to $convert ends with a status" test $status -le 1
-    check "--size 7x999999 to $convert leaves no temporary file" test -z "$(ls -A | grep '^\.~zembra')"
+    check "--size 7x$height to $convert ends with a status" test $status -le 1
+    check "--size 7x$height to $convert leaves no temporary file" test -z "$(ls -A | grep '^\.~zembra')"
 done
 
 # With the aspect ratio kept, --size 200000x1 makes a 320x240 picture 200000x150000:
