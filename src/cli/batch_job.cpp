@@ -13,7 +13,6 @@
 #include "platform/stop_request.h"
 
 #include <chrono>
-#include <filesystem>
 #include <set>
 #include <sys/stat.h>
 
@@ -24,12 +23,6 @@ namespace {
 bool EndsWith(const std::string& text, const std::string& suffix) {
     return text.size() >= suffix.size() &&
            text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
-
-std::string FullPath(const std::string& picture) {
-    std::error_code ec;
-    const auto absolute = std::filesystem::absolute(picture, ec);
-    return ec ? picture : absolute.lexically_normal().string();
 }
 
 // Why the run passed a picture by.
@@ -262,12 +255,12 @@ int RunBatch(const BatchOptions& given, std::ostream& out, std::ostream& err, in
         return kRefused; // a field refused the value it was given
 
     for (const std::string& picture : options.pictures) {
-        services.QueueChosenFile(FullPath(picture));
+        services.QueueChosenFile(AbsolutePath(picture));
         form.Command7.Click();
     }
 
     if (options.watermark &&
-        !ApplyWatermark(form, services, options, FullPath(*options.watermark))) {
+        !ApplyWatermark(form, services, options, AbsolutePath(*options.watermark))) {
         err << "zembra-batch: cannot read the watermark " << *options.watermark << '\n';
         return kRefused;
     }

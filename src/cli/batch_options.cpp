@@ -2,11 +2,11 @@
 
 #include "imaging/gp_bitmap.h"
 #include "main/picture_naming.h"
+#include "platform/files.h"
 #include "platform/text.h"
 
 #include <array>
 #include <charconv>
-#include <filesystem>
 #include <sys/stat.h>
 
 #ifndef ZEMBRA_VERSION
@@ -62,12 +62,6 @@ bool RunFlag(const std::string& name) {
             return true;
     }
     return false;
-}
-
-std::string Absolute(const std::string& path) {
-    std::error_code ec;
-    const auto absolute = std::filesystem::absolute(path, ec);
-    return ec ? path : absolute.lexically_normal().string();
 }
 
 // A flag without a value. Each flag sets what it names, so the last one given wins.
@@ -362,7 +356,7 @@ ParsedArgs ParseArgs(const std::vector<std::string>& args, bool needPictures) {
                 return fail(why);
             if (!RunFlag(arg)) {
                 o.jobFlags.push_back(arg);
-                o.jobFlags.push_back(arg == "--watermark" ? Absolute(value) : value);
+                o.jobFlags.push_back(arg == "--watermark" ? AbsolutePath(value) : value);
             }
         }
         if (!known)

@@ -12,7 +12,6 @@
 #include <QUrl>
 
 #include <exception>
-#include <filesystem>
 
 namespace zembra {
 
@@ -48,12 +47,6 @@ const ButtonLook* LookOf(const Control& control) {
             return &look;
     }
     return nullptr;
-}
-
-std::string FullPath(const std::string& path) {
-    std::error_code ec;
-    const auto absolute = std::filesystem::absolute(path, ec);
-    return ec ? path : absolute.lexically_normal().string();
 }
 
 } // namespace
@@ -200,7 +193,7 @@ bool MainWindow::AddPictures(const std::vector<std::string>& paths) {
         return false;
     std::vector<std::string> full;
     for (const std::string& path : paths)
-        full.push_back(FullPath(path));
+        full.push_back(AbsolutePath(path));
     for (const std::string& answer : OpenAnswersFor(ExpandToPictures(full))) {
         services_.QueueOpenAnswer(answer);
         try {

@@ -57,6 +57,19 @@ const Codec* DecoderFor(ByteSpan bytes) {
     return nullptr;
 }
 
+std::optional<StoredSize> StoredPictureSize(ByteSpan bytes) {
+    const Codec* codec = DecoderFor(bytes);
+    if (codec == nullptr)
+        return std::nullopt;
+    if (codec->decode == DecodeJpeg)
+        return JpegPictureSize(bytes);
+    if (codec->decode == DecodeWebp)
+        return WebpPictureSize(bytes);
+    if (codec->decode == DecodeHeif)
+        return HeifPictureSize(bytes);
+    return std::nullopt;
+}
+
 Result<GpBitmap> DecodePicture(ByteSpan bytes, const DecodeLimits& limits, int frame) {
     const Codec* codec = DecoderFor(bytes);
     if (codec == nullptr)

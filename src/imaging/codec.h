@@ -83,6 +83,11 @@ Result<std::unique_ptr<DecodedRows>> OpenJpegRows(std::shared_ptr<const Bytes> b
 struct StoredSize {
     int width = 0, height = 0;
 };
+// The size of the picture a decode gives, from the file's header where its format
+// keeps it there (JPEG, WebP, HEIF); nullopt for other formats, or when the header
+// is not all in `bytes`.
+std::optional<StoredSize> StoredPictureSize(ByteSpan bytes);
+
 // The picture's size from the file's header alone.
 std::optional<StoredSize> JpegPictureSize(ByteSpan bytes);
 // The smallest scale, in eighths (1 to 8), at which libjpeg's scaled decoding

@@ -1,10 +1,11 @@
 #include "main/picture_plan.h"
 
+#include "platform/file_identity.h"
+
 #include <array>
 #include <charconv>
 #include <cstdio>
 #include <map>
-#include <sys/stat.h>
 
 namespace zembra {
 
@@ -280,10 +281,10 @@ std::optional<ParsedPlan> ParsePlanFile(std::string_view text, std::string& erro
 }
 
 std::pair<std::int64_t, std::int64_t> SourceStamp(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0)
+    const auto identity = IdentifyFile(path);
+    if (!identity)
         return {-1, 0};
-    return {st.st_size, std::int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec};
+    return {identity->size, identity->modifiedSeconds * 1000000000 + identity->modifiedNanoseconds};
 }
 
 std::vector<PicturePlan> PlanShard(const std::vector<PicturePlan>& rows, int part, int parts) {

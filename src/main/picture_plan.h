@@ -69,7 +69,7 @@ struct ParsedPlan {
 std::optional<ParsedPlan> ParsePlanFile(std::string_view text, std::string& error);
 
 // The size and modification time (nanoseconds) of the file at `path`, as a
-// plan records its source; {-1, 0} when there is no file.
+// plan records its source; {-1, 0} when there is no ordinary file.
 std::pair<std::int64_t, std::int64_t> SourceStamp(const std::string& path);
 
 // The rows of part `part` (1-based) of `parts`: whole groups, spread evenly.

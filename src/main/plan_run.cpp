@@ -49,23 +49,30 @@ struct NamingState {
 
 } // namespace
 
-// The output's pixel size as the resize will give it: the source's size read
-// from the file (a JPEG's header is enough), turned upright where asked.
+// The output's pixel size as the resize will give it: the source's size, from
+// its header where the format keeps it there (else the picture is decoded),
+// turned upright where asked.
 void Form1::planSize(PicturePlan& row) {
+    constexpr std::size_t kHeader = 256 * 1024;
     row.format = FormatFor(row.output);
     if (row.format.empty()) {
         row.reason = "no format writes " + UCase(ExtensionOf(row.output)) + " files";
         return;
     }
-    std::string why;
-    cGdiPlus gdip([&](const ImagingError& e) { why = e.Text(); }, files_);
-    const auto rows = gdip.FilenameToRows(row.source);
-    if (!rows) {
-        row.reason = "cannot be read (" + why + ")";
-        return;
+    const auto head = files_.ReadHead(row.source, kHeader);
+    auto size = head ? StoredPictureSize(*head) : std::nullopt;
+    if (!size) {
+        std::string why;
+        cGdiPlus gdip([&](const ImagingError& e) { why = e.Text(); }, files_);
+        const auto rows = gdip.FilenameToRows(row.source);
+        if (!rows) {
+            row.reason = "cannot be read (" + why + ")";
+            return;
+        }
+        size = StoredSize{rows->Width(), rows->Height()};
     }
-    int w = rows->Width();
-    int h = rows->Height();
+    int w = size->width;
+    int h = size->height;
     if (uprightOrientation(row.source) >= 5)
         std::swap(w, h);
     if (const auto pixels = TargetPixels(sizeRule(), w, h)) {

@@ -118,12 +118,6 @@ bool SameFolder(const Folder& a, const Folder& b) {
            sa.st_ino == sb.st_ino;
 }
 
-std::string AbsolutePath(const std::string& path) {
-    std::error_code ec;
-    const auto absolute = std::filesystem::absolute(path, ec);
-    return ec ? path : absolute.lexically_normal().string();
-}
-
 // Reads from the start at positions of its own, so a held file serves each
 // reader alike.
 bool CopyContent(int from, int to) {
@@ -164,6 +158,12 @@ bool Finish(int fd, bool keep, const Folder& folder, const std::string& temporar
 }
 
 } // namespace
+
+std::string AbsolutePath(const std::string& path) {
+    std::error_code ec;
+    const auto absolute = std::filesystem::absolute(path, ec);
+    return ec ? path : absolute.lexically_normal().string();
+}
 
 bool Files::Exists(const std::string& path) const {
     const Located at = Locate(path);

@@ -92,6 +92,10 @@ inline Bytes FirstBytes(const Bytes& bytes, std::size_t most) {
 // in advance; it is still created exclusively, as every new file is.
 std::string TemporarySibling(const std::string& path);
 
+// `path` made absolute against the current folder, with "." and ".." taken out;
+// unchanged when there is no current folder.
+std::string AbsolutePath(const std::string& path);
+
 // The process that made a TemporarySibling name, or 0 for any other name.
 int TemporaryOwner(const std::string& fileName);
 

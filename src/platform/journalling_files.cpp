@@ -2,7 +2,6 @@
 
 #include "platform/folder.h"
 
-#include <filesystem>
 #include <unistd.h>
 
 namespace zembra {
@@ -11,13 +10,6 @@ namespace {
 
 bool IsTemporary(const std::string& path) {
     return TemporaryOwner(SplitPath(path).name) != 0;
-}
-
-// Undo may run from another folder than the run did.
-std::string Absolute(const std::string& path) {
-    std::error_code ec;
-    const auto absolute = std::filesystem::absolute(path, ec);
-    return ec ? path : absolute.lexically_normal().string();
 }
 
 } // namespace
@@ -71,11 +63,11 @@ bool JournallingFiles::Rename(const std::string& from, const std::string& to) {
     step.file = *identity;
     if (IsTemporary(from)) {
         step.kind = StepKind::Created;
-        step.path = Absolute(to);
+        step.path = AbsolutePath(to);
     } else {
         step.kind = StepKind::Renamed;
-        step.path = Absolute(from);
-        step.target = Absolute(to);
+        step.path = AbsolutePath(from);
+        step.target = AbsolutePath(to);
     }
     const int number = announce(step);
     const bool ok = inner_.Rename(from, to);
@@ -91,8 +83,8 @@ bool JournallingFiles::Copy(const std::string& from, const std::string& to) {
     const std::lock_guard lock(mutex_);
     JournalStep step;
     step.kind = StepKind::Copied;
-    step.path = Absolute(from);
-    step.target = Absolute(to);
+    step.path = AbsolutePath(from);
+    step.target = AbsolutePath(to);
     step.file = *identity;
     const int number = announce(step);
     const bool ok = inner_.Copy(from, to);
@@ -111,7 +103,7 @@ Disposal JournallingFiles::ReplaceOriginal(const std::string& from, const std::s
     const std::lock_guard lock(mutex_);
     JournalStep step;
     step.kind = StepKind::Replaced;
-    step.path = Absolute(original);
+    step.path = AbsolutePath(original);
     step.file = *output;
     step.original = *old;
     const int number = announce(step);
@@ -125,7 +117,7 @@ Disposal JournallingFiles::Discard(const std::string& original) {
     const std::lock_guard lock(mutex_);
     JournalStep step;
     step.kind = StepKind::Trashed;
-    step.path = Absolute(original);
+    step.path = AbsolutePath(original);
     step.original = *old;
     const int number = announce(step);
     return disposal(number, step, inner_.Discard(original));
